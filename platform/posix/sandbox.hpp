@@ -1,0 +1,71 @@
+// The POSIX stand-in for a Windows machine: a host folder plays the Windows directory,
+// its parent the drive root C:\, and the user's answers come from a callback.
+//
+// The installer logic sees only Windows paths (backslashes, case-insensitive); the
+// sandbox maps them onto host paths and never lets one escape the drive root.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace platform::posix {
+
+// One thing the installer did that a person at a Windows machine would have seen.
+struct Event {
+  enum class Kind { message_box, dialog, shell_open, launch, registration, cursor };
+  Kind kind;
+  std::string caption;                // message box caption; dialog window text
+  std::string text;                   // message box text (Windows-1252 bytes as written)
+  unsigned type = 0;                  // message box type flags
+  int answer = 0;                     // message box answer; dialog result
+  int resource = 0;                   // dialog template number
+  std::vector<std::pair<int, std::string>> items;  // dialog control texts set at run time
+  std::string address;                // shell open address; launch command line
+  int show = 0;                       // launch / shell show command
+  std::intptr_t result = 0;           // shell open / launch result
+  std::string ini_value;              // registration: the SCRNSAVE.EXE value written
+};
+
+// Answers a message box: given caption, text and type, returns the button id pressed.
+using AnswerFn = std::function<int(const std::string& caption, const std::string& text,
+                                   unsigned type)>;
+// Sees every event as it happens (logging, terminal display).
+using ObserverFn = std::function<void(const Event&)>;
+
+struct Config {
+  std::string windows_dir_host;  // host folder standing for the Windows directory
+  std::string module_host_path;  // host path of the running package (shown under Z:\)
+  AnswerFn answer;               // required when a message box is shown
+  ObserverFn observe;            // optional
+
+  // What a sandbox cannot know, simulated.
+  std::set<std::string> missing;          // "OPENGL32.DLL", "GLU32.DLL", "glGenTextures",
+                                          // "GetDiskFreeSpaceExA" (case as written here)
+  std::optional<std::uint64_t> free_kb;   // free space to report; default: the host's
+  bool shell_open_fails = false;          // the browser cannot be started
+  std::string launch_with;                // program that runs a launched .SCR ("wine"), or empty
+
+  // Fault injection for tests.
+  bool no_windows_dir = false;            // GetWindowsDirectoryA fails
+  bool no_module_path = false;            // GetModuleFileNameA fails
+  bool fail_create_directory = false;     // CreateDirectoryA fails
+  std::optional<std::uint64_t> write_limit;  // writes fail short once this many bytes were written
+  int screen_width = 1024;
+  int screen_height = 768;
+};
+
+// Installs the configuration for the calls that follow (one sandbox per process at a time).
+void configure(const Config& config);
+const Config& config();
+
+// The host path a Windows path maps to, or empty when it would leave the sandbox.
+std::string host_path(const std::string& windows_path);
+
+// The module path as the installer sees it: the host path under Z:\ with backslashes.
+std::string module_windows_path();
+
+}  // namespace platform::posix
