@@ -1,0 +1,16 @@
+// The subcommands of scrpkg. Each one registers itself on the application.
+#pragma once
+
+namespace CLI {
+class App;
+}
+
+namespace scrpkg {
+
+void add_pack_command(CLI::App& app);
+void add_list_command(CLI::App& app);
+void add_test_command(CLI::App& app);
+void add_extract_command(CLI::App& app);
+void add_install_command(CLI::App& app);
+
+}  // namespace scrpkg
