@@ -3,6 +3,18 @@
 //
 // The installer logic sees only Windows paths (backslashes, case-insensitive); the
 // sandbox maps them onto host paths and never lets one escape the drive root.
+//
+// What stands in for what:
+// - C:\ is the parent of the Windows directory's host folder, Z:\ the host root, and a
+//   path starting with '/' is a host path already; other drives and relative paths fail.
+// - system.ini is a real file in the Windows directory; switching screen saving on writes
+//   ScreenSaveActive=1 under [windows] there.
+// - Message boxes are answered by Config::answer; without one, the box's first button.
+// - Dialogs run their procedures: WM_INITDIALOG, then every message posted to the dialog
+//   in order until the procedure ends it. When nothing is waiting, the simulated user
+//   presses Escape (WM_COMMAND with IDCANCEL); a dialog that ignores that too is
+//   abandoned with the result -1.
+// - Launches and shell opens are recorded; a launch runs for real only with launch_with.
 #pragma once
 
 #include <cstdint>
@@ -18,21 +30,22 @@ namespace platform::posix {
 struct Event {
   enum class Kind { message_box, dialog, shell_open, launch, registration, cursor };
   Kind kind;
-  std::string caption;                // message box caption; dialog window text
-  std::string text;                   // message box text (Windows-1252 bytes as written)
-  unsigned type = 0;                  // message box type flags
-  int answer = 0;                     // message box answer; dialog result
-  int resource = 0;                   // dialog template number
+  std::string caption;  // message box caption; dialog window text
+  std::string text;     // message box text (Windows-1252 bytes as written)
+  unsigned type = 0;    // message box type flags
+  int answer = 0;       // message box answer; dialog result
+  int resource = 0;     // dialog template number
   std::vector<std::pair<int, std::string>> items;  // dialog control texts set at run time
-  std::string address;                // shell open address; launch command line
-  int show = 0;                       // launch / shell show command
-  std::intptr_t result = 0;           // shell open / launch result
-  std::string ini_value;              // registration: the SCRNSAVE.EXE value written
+  std::string address;                             // shell open address; launch command line
+  int show = 0;                                    // launch / shell show command
+  std::intptr_t result = 0;                        // shell open / launch result
+  std::string ini_value;                           // registration: the SCRNSAVE.EXE value written
+  int left = 0, top = 0, right = 0, bottom = 0;    // dialog: outer rectangle when it ended
 };
 
 // Answers a message box: given caption, text and type, returns the button id pressed.
-using AnswerFn = std::function<int(const std::string& caption, const std::string& text,
-                                   unsigned type)>;
+using AnswerFn =
+    std::function<int(const std::string& caption, const std::string& text, unsigned type)>;
 // Sees every event as it happens (logging, terminal display).
 using ObserverFn = std::function<void(const Event&)>;
 
@@ -43,16 +56,16 @@ struct Config {
   ObserverFn observe;            // optional
 
   // What a sandbox cannot know, simulated.
-  std::set<std::string> missing;          // "OPENGL32.DLL", "GLU32.DLL", "glGenTextures",
-                                          // "GetDiskFreeSpaceExA" (case as written here)
-  std::optional<std::uint64_t> free_kb;   // free space to report; default: the host's
-  bool shell_open_fails = false;          // the browser cannot be started
-  std::string launch_with;                // program that runs a launched .SCR ("wine"), or empty
+  std::set<std::string> missing;         // "OPENGL32.DLL", "GLU32.DLL", "glGenTextures",
+                                         // "GetDiskFreeSpaceExA" (case as written here)
+  std::optional<std::uint64_t> free_kb;  // free space to report; default: the host's
+  bool shell_open_fails = false;         // the browser cannot be started
+  std::string launch_with;               // program that runs a launched .SCR ("wine"), or empty
 
   // Fault injection for tests.
-  bool no_windows_dir = false;            // GetWindowsDirectoryA fails
-  bool no_module_path = false;            // GetModuleFileNameA fails
-  bool fail_create_directory = false;     // CreateDirectoryA fails
+  bool no_windows_dir = false;               // GetWindowsDirectoryA fails
+  bool no_module_path = false;               // GetModuleFileNameA fails
+  bool fail_create_directory = false;        // CreateDirectoryA fails
   std::optional<std::uint64_t> write_limit;  // writes fail short once this many bytes were written
   int screen_width = 1024;
   int screen_height = 768;
@@ -67,5 +80,17 @@ std::string host_path(const std::string& windows_path);
 
 // The module path as the installer sees it: the host path under Z:\ with backslashes.
 std::string module_windows_path();
+
+// The Windows directory as the installer sees it: C:\ and the host folder's own name.
+std::string windows_directory_path();
+
+// Libraries loaded and not yet freed since configure() (every load must be released).
+int open_library_count();
+
+// Bytes written through file_write and stream_write since configure().
+std::uint64_t bytes_written();
+
+// True when `answer` is one of the buttons of a message box of the given type.
+bool is_button_of(unsigned type, int answer);
 
 }  // namespace platform::posix

@@ -1,0 +1,194 @@
+// Modal dialogs simulated closely enough for the portable dialog procedures to run as
+// they would on Windows: WM_INITDIALOG first, then the posted messages in order until
+// the procedure ends the dialog. When the queue runs dry before that, the simulated user
+// presses Escape (WM_COMMAND with IDCANCEL); a dialog that ignores even that is abandoned
+// with the result -1 rather than waiting forever.
+#include "platform/platform.hpp"
+#include "platform/posix/dialog_templates.hpp"
+#include "platform/posix/state.hpp"
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace platform {
+
+namespace {
+
+struct DialogWindow;
+
+// What a Window handle points at: the dialog itself or one of its controls.
+struct WindowObject {
+  DialogWindow* dialog;
+  int control_id;  // 0 for the dialog window
+};
+
+struct Message {
+  unsigned message;
+  std::uintptr_t wparam;
+  std::intptr_t lparam;
+};
+
+struct DialogWindow {
+  WindowObject self{this, 0};
+  int resource = 0;
+  Module instance = nullptr;
+  std::string text;
+  Rect rect{};
+  std::map<int, std::unique_ptr<WindowObject>> controls;
+  std::vector<std::pair<int, std::string>> items_set;
+  std::deque<Message> queue;
+  bool ended = false;
+  std::intptr_t result = 0;
+};
+
+constexpr std::intptr_t kAbandoned = -1;
+constexpr std::size_t kMessageCap = 100000;  // a procedure that keeps posting is abandoned
+
+std::set<const WindowObject*>& live_windows() {
+  static std::set<const WindowObject*> windows;
+  return windows;
+}
+
+WindowObject* lookup(Window window) {
+  auto* object = static_cast<WindowObject*>(window);
+  return live_windows().count(object) != 0 ? object : nullptr;
+}
+
+DialogWindow* lookup_dialog(Window window) {
+  WindowObject* object = lookup(window);
+  return object != nullptr && object->control_id == 0 ? object->dialog : nullptr;
+}
+
+void open_window(DialogWindow& dialog, const posix::detail::DialogTemplate& layout, Module module) {
+  dialog.resource = layout.id;
+  dialog.instance = module;
+  dialog.text = layout.title;
+  dialog.rect = {0, 0, posix::detail::dialog_pixel_width(layout),
+                 posix::detail::dialog_pixel_height(layout)};
+  live_windows().insert(&dialog.self);
+  for (int id : layout.control_ids) {
+    auto control = std::make_unique<WindowObject>(WindowObject{&dialog, id});
+    live_windows().insert(control.get());
+    dialog.controls[id] = std::move(control);
+  }
+}
+
+void close_window(DialogWindow& dialog) {
+  live_windows().erase(&dialog.self);
+  for (const auto& entry : dialog.controls) live_windows().erase(entry.second.get());
+}
+
+void record_item_text(DialogWindow& dialog, int id, const char* text) {
+  const std::string value = text == nullptr ? "" : text;
+  for (auto& item : dialog.items_set) {
+    if (item.first == id) {
+      item.second = value;
+      return;
+    }
+  }
+  dialog.items_set.emplace_back(id, value);
+}
+
+// Delivers queued messages until the dialog ends, Escape being the idle user's answer.
+void run_messages(DialogWindow& dialog, DialogProc proc) {
+  bool escaped = false;
+  for (std::size_t delivered = 0; !dialog.ended; ++delivered) {
+    if (dialog.queue.empty() && !escaped) {
+      dialog.queue.push_back({kWmCommand, static_cast<std::uintptr_t>(kIdCancel), 0});
+      escaped = true;
+    }
+    if (dialog.queue.empty() || delivered == kMessageCap) {
+      dialog.result = kAbandoned;
+      return;
+    }
+    const Message next = dialog.queue.front();
+    dialog.queue.pop_front();
+    proc(&dialog.self, next.message, next.wparam, next.lparam);
+  }
+}
+
+void report(const DialogWindow& dialog) {
+  posix::Event event = posix::detail::event_of(posix::Event::Kind::dialog);
+  event.resource = dialog.resource;
+  event.caption = dialog.text;
+  event.items = dialog.items_set;
+  event.left = dialog.rect.left;
+  event.top = dialog.rect.top;
+  event.right = dialog.rect.right;
+  event.bottom = dialog.rect.bottom;
+  event.answer = static_cast<int>(dialog.result);
+  event.result = dialog.result;
+  posix::detail::emit(event);
+}
+
+}  // namespace
+
+std::intptr_t dialog_box(Module module, int template_id, DialogProc proc) {
+  const auto* layout = posix::detail::find_dialog_template(template_id);
+  if (layout == nullptr || proc == nullptr) return kAbandoned;
+  DialogWindow dialog;
+  open_window(dialog, *layout, module);
+  proc(&dialog.self, kWmInitDialog, 0, 0);
+  run_messages(dialog, proc);
+  report(dialog);
+  close_window(dialog);
+  return dialog.result;
+}
+
+void end_dialog(Window dialog, std::intptr_t result) {
+  DialogWindow* target = lookup_dialog(dialog);
+  if (target == nullptr || target->ended) return;
+  target->ended = true;
+  target->result = result;
+}
+
+Window dialog_item(Window dialog, int control_id) {
+  DialogWindow* target = lookup_dialog(dialog);
+  if (target == nullptr) return nullptr;
+  const auto found = target->controls.find(control_id);
+  return found == target->controls.end() ? nullptr : found->second.get();
+}
+
+void set_window_text(Window window, const char* text) {
+  WindowObject* object = lookup(window);
+  if (object == nullptr) return;
+  if (object->control_id != 0) {
+    record_item_text(*object->dialog, object->control_id, text);
+  } else {
+    object->dialog->text = text == nullptr ? "" : text;
+  }
+}
+
+void set_item_text(Window dialog, int control_id, const char* text) {
+  set_window_text(dialog_item(dialog, control_id), text);
+}
+
+// Messages for a control are accepted and dropped: the controls here do nothing with them.
+bool post_message(Window window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+  WindowObject* object = lookup(window);
+  if (object == nullptr) return false;
+  if (object->control_id == 0) object->dialog->queue.push_back({message, wparam, lparam});
+  return true;
+}
+
+Module window_instance(Window window) {
+  WindowObject* object = lookup(window);
+  return object == nullptr ? nullptr : object->dialog->instance;
+}
+
+Rect window_rect(Window window) {
+  DialogWindow* dialog = lookup_dialog(window);
+  return dialog == nullptr ? Rect{} : dialog->rect;
+}
+
+void move_window(Window window, int left, int top) {
+  DialogWindow* dialog = lookup_dialog(window);
+  if (dialog == nullptr) return;
+  const int width = dialog->rect.right - dialog->rect.left;
+  const int height = dialog->rect.bottom - dialog->rect.top;
+  dialog->rect = {left, top, left + width, top + height};
+}
+
+}  // namespace platform

@@ -1,0 +1,81 @@
+// Configuration and bookkeeping of the sandbox.
+#include "platform/posix/state.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform::posix {
+
+namespace detail {
+
+State& state() {
+  static State instance;
+  return instance;
+}
+
+Event event_of(Event::Kind kind) {
+  Event event;
+  event.kind = kind;
+  return event;
+}
+
+void emit(const Event& event) {
+  if (state().config.observe) state().config.observe(event);
+}
+
+std::size_t writable(std::size_t count) {
+  const auto& limit = state().config.write_limit;
+  if (!limit) return count;
+  if (state().written >= *limit) return 0;
+  const std::uint64_t room = *limit - state().written;
+  return room < count ? static_cast<std::size_t>(room) : count;
+}
+
+void note_written(std::size_t count) {
+  state().written += count;
+}
+
+// Only A to Z fold, whatever the host's locale says.
+static char ascii_lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool same_text_ignoring_case(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return ascii_lower(x) == ascii_lower(y);
+         });
+}
+
+std::uint32_t copy_or_size_needed(const std::string& text, char* buffer, std::uint32_t size) {
+  const auto length = static_cast<std::uint32_t>(text.size());
+  if (buffer == nullptr || size <= length) return length + 1;
+  std::memcpy(buffer, text.c_str(), length + 1);
+  return length;
+}
+
+std::string mapped(const char* windows_path) {
+  return windows_path == nullptr ? std::string() : host_path(windows_path);
+}
+
+}  // namespace detail
+
+void configure(const Config& config) {
+  detail::State& s = detail::state();
+  s.config = config;
+  s.written = 0;
+  s.open_libraries = 0;
+}
+
+const Config& config() {
+  return detail::state().config;
+}
+
+int open_library_count() {
+  return detail::state().open_libraries;
+}
+
+std::uint64_t bytes_written() {
+  return detail::state().written;
+}
+
+}  // namespace platform::posix
