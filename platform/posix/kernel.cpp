@@ -53,6 +53,7 @@ bool path_exists(const char* path) {
 }
 
 void* local_alloc(std::size_t size) {
+  if (posix::config().fail_local_alloc) return nullptr;
   return std::malloc(size == 0 ? 1 : size);
 }
 

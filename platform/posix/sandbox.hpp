@@ -66,6 +66,7 @@ struct Config {
   bool no_windows_dir = false;               // GetWindowsDirectoryA fails
   bool no_module_path = false;               // GetModuleFileNameA fails
   bool fail_create_directory = false;        // CreateDirectoryA fails
+  bool fail_local_alloc = false;             // LocalAlloc fails
   std::optional<std::uint64_t> write_limit;  // writes fail short once this many bytes were written
   int screen_width = 1024;
   int screen_height = 768;

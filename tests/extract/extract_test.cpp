@@ -141,12 +141,13 @@ TEST_F(Extraction, ATableCutShortEndsTheWalk) {
 TEST_F(Extraction, NothingIsWrittenWithoutPayloadOrWindowsDirectory) {
   const struct {
     const char* what;
-    bool without_rsrc, no_module_path, no_windows_dir;
+    bool without_rsrc, no_module_path, no_windows_dir, no_memory;
     ExtractStatus expected;
   } cases[] = {
-      {"no resource section", true, false, false, ExtractStatus::payload_missing},
-      {"no module path", false, true, false, ExtractStatus::payload_missing},
-      {"no Windows directory", false, false, true, ExtractStatus::no_windows_directory},
+      {"no resource section", true, false, false, false, ExtractStatus::payload_missing},
+      {"no module path", false, true, false, false, ExtractStatus::payload_missing},
+      {"no Windows directory", false, false, true, false, ExtractStatus::no_windows_directory},
+      {"no copy buffer", false, false, false, true, ExtractStatus::no_memory},
   };
   for (const auto& c : cases) {
     testsupport::PackageOptions options;
@@ -155,6 +156,7 @@ TEST_F(Extraction, NothingIsWrittenWithoutPayloadOrWindowsDirectory) {
     configure_sandbox([&](platform::posix::Config& config) {
       config.no_module_path = c.no_module_path;
       config.no_windows_dir = c.no_windows_dir;
+      config.fail_local_alloc = c.no_memory;
     });
     EXPECT_EQ(extract().status, c.expected) << c.what;
     EXPECT_EQ(tree(), Tree{}) << c.what;
