@@ -1,0 +1,136 @@
+#include "tests/installer/sandbox_run.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+
+#include "installer/sequence.hpp"
+
+namespace installer_test {
+
+namespace fs = std::filesystem;
+
+bool operator==(const Box& a, const Box& b) {
+  return a.caption == b.caption && a.text == b.text && a.type == b.type;
+}
+
+void PrintTo(const Box& box, std::ostream* out) {
+  *out << "{caption \"" << box.caption << "\", text \"" << box.text << "\", type 0x" << std::hex
+       << box.type << std::dec << "}";
+}
+
+SandboxRun::SandboxRun(const std::string& windows_folder) : windows_folder_(windows_folder) {
+  std::string pattern = (fs::temp_directory_path() / "installer_test_XXXXXX").string();
+  root_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+  fs::create_directories(windows_host());
+  fs::create_directories(root_ + "/pkg");
+  config.windows_dir_host = windows_host();
+  config.free_kb = 1000000;
+}
+
+SandboxRun::~SandboxRun() {
+  platform::posix::configure({});  // the observer must not outlive this run
+  std::error_code ignored;
+  if (!root_.empty()) fs::remove_all(root_, ignored);
+}
+
+void SandboxRun::write_package(const std::string& file_name,
+                               const std::vector<testsupport::PayloadEntry>& entries,
+                               const testsupport::PackageOptions& options) {
+  config.module_host_path = root_ + "/pkg/" + file_name;
+  testsupport::write_file(config.module_host_path, testsupport::build_package(entries, options));
+}
+
+void SandboxRun::put_in_windows(const std::string& name, const std::string& content) {
+  std::ofstream(windows_host() + "/" + name, std::ios::binary) << content;
+}
+
+int SandboxRun::run(std::deque<int> answers) {
+  config.answer = [answers](const std::string& caption, const std::string& text, unsigned) mutable {
+    if (answers.empty()) {
+      ADD_FAILURE() << "unexpected message box \"" << caption << "\": " << text;
+      return platform::kIdCancel;
+    }
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  };
+  config.observe = [this](const Event& event) { events.push_back(event); };
+  platform::posix::configure(config);
+  return installer::run_install_sequence(module());
+}
+
+platform::Module SandboxRun::module() const {
+  static int module_marker = 0;
+  return &module_marker;
+}
+
+std::vector<Box> SandboxRun::boxes() const {
+  std::vector<Box> shown;
+  for (const Event& e : events) {
+    if (e.kind == Event::Kind::message_box) shown.push_back({e.caption, e.text, e.type});
+  }
+  return shown;
+}
+
+const Event* SandboxRun::dialog(int resource) const {
+  for (const Event& e : events) {
+    if (e.kind == Event::Kind::dialog && e.resource == resource) return &e;
+  }
+  return nullptr;
+}
+
+const Event* SandboxRun::first(Event::Kind kind) const {
+  for (const Event& e : events) {
+    if (e.kind == kind) return &e;
+  }
+  return nullptr;
+}
+
+std::vector<Event::Kind> SandboxRun::kinds() const {
+  std::vector<Event::Kind> all;
+  for (const Event& e : events) all.push_back(e.kind);
+  return all;
+}
+
+bool SandboxRun::windows_has(const std::string& relative) const {
+  return fs::exists(windows_host() + "/" + relative);
+}
+
+std::string SandboxRun::windows_file(const std::string& relative) const {
+  std::ifstream in(windows_host() + "/" + relative, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int SandboxRun::windows_entries() const {
+  int count = 0;
+  for (auto it = fs::recursive_directory_iterator(windows_host());
+       it != fs::recursive_directory_iterator(); ++it) {
+    ++count;
+  }
+  return count;
+}
+
+namespace {
+
+testsupport::Bytes pattern_bytes(std::size_t size, std::uint8_t seed) {
+  testsupport::Bytes bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
+  return bytes;
+}
+
+}  // namespace
+
+std::vector<testsupport::PayloadEntry> stored_saver(std::size_t saver_size, std::size_t data_size) {
+  return {{pattern_bytes(saver_size, 1), 0, ".SCR"}, {pattern_bytes(data_size, 2), 0, ".DAT"}};
+}
+
+std::vector<testsupport::PayloadEntry> sized_package(std::uint32_t original_size) {
+  return {{pattern_bytes(64, 3), original_size, ".SCR"}};
+}
+
+}  // namespace installer_test

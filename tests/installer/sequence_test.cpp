@@ -1,0 +1,199 @@
+// Whole install sequences in the sandbox, checked against what the user would have seen.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "installer/sequence.hpp"
+#include "tests/installer/sandbox_run.hpp"
+
+namespace installer_test {
+namespace {
+
+constexpr int kOk = 1, kCancel = 2, kYes = 6;
+constexpr unsigned kOkCancelInfo = 0x41, kOkExclamation = 0x30, kOkError = 0x10;
+
+const char kAuroraCaption[] = "Aurora Screen Saver Installatie";
+
+std::string confirmation(const std::string& display, const std::string& total) {
+  return "Dit programma installeert AURORA.SCR (" + display +
+         " Screen Saver) in C:\\WINDOWS en maakt er de standaard screen saver van.  De "
+         "installatie neemt " +
+         total + " bytes in beslag.";
+}
+
+const char kAuroraCompletion[] =
+    "Installatie volledig!\r\n\r\nDe gegevensbestanden werden ook in de map "
+    "C:\\windows\\TOLVERAN\\LUMIVANE\\AURORA ge\xEF"
+    "nstalleerd.";
+
+TEST(InstallSequence, CancelAtTheConfirmationWritesNothingAndShowsNoDialog) {
+  SandboxRun sandbox;
+  sandbox.write_package("Aurora.exe", stored_saver(1000, 300));
+  EXPECT_EQ(sandbox.run({kCancel}), 0);
+  EXPECT_EQ(sandbox.boxes(),
+            (std::vector<Box>{{kAuroraCaption, confirmation("Aurora", "1,300"), kOkCancelInfo}}));
+  EXPECT_EQ(sandbox.first(Event::Kind::dialog), nullptr);
+  EXPECT_EQ(sandbox.windows_entries(), 0);
+}
+
+TEST(InstallSequence, CompletedInstallationRunsEveryStepInOrder) {
+  SandboxRun sandbox;
+  sandbox.write_package("Aurora.exe", stored_saver(5000, 300));
+  EXPECT_EQ(sandbox.run({kOk, kOk}), 0);
+
+  using K = Event::Kind;
+  EXPECT_EQ(sandbox.kinds(), (std::vector<K>{K::message_box, K::cursor, K::registration, K::dialog,
+                                             K::cursor, K::message_box, K::dialog, K::launch}));
+  EXPECT_EQ(sandbox.boxes(),
+            (std::vector<Box>{{kAuroraCaption, confirmation("Aurora", "5,300"), kOkCancelInfo},
+                              {kAuroraCaption, kAuroraCompletion, kOkExclamation}}));
+  EXPECT_EQ(sandbox.events[1].show, 1);  // wait cursor before the progress dialog
+  EXPECT_EQ(sandbox.events[4].show, 0);  // arrow cursor after it
+  ASSERT_NE(sandbox.dialog(104), nullptr);
+  const Event* launch = sandbox.first(K::launch);
+  EXPECT_EQ(launch->address, "AURORA.SCR");
+  EXPECT_EQ(launch->show, 5);
+  EXPECT_EQ(sandbox.windows_file("AURORA.SCR").size(), 5000u);
+  EXPECT_EQ(sandbox.windows_file("TOLVERAN/LUMIVANE/Aurora/Aurora.DAT").size(), 300u);
+  EXPECT_EQ(installer::installer_module(), sandbox.module());
+}
+
+struct NameCase {
+  const char* stored_name;
+  const char* caption;
+  const char* shown_in_confirmation;
+};
+
+class DisplayNames : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(DisplayNames, TrailingBlanksAreRemovedBeforeShowing) {
+  SandboxRun sandbox;
+  testsupport::PackageOptions options;
+  options.name = GetParam().stored_name;
+  sandbox.write_package("Aurora.exe", stored_saver(1000, 24), options);
+  EXPECT_EQ(sandbox.run({kCancel}), 0);
+  EXPECT_EQ(
+      sandbox.boxes(),
+      (std::vector<Box>{{GetParam().caption,
+                         confirmation(GetParam().shown_in_confirmation, "1,024"), kOkCancelInfo}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Padding, DisplayNames,
+    ::testing::Values(NameCase{"Aurora", "Aurora Screen Saver Installatie", "Aurora"},
+                      NameCase{"Aurora    ", "Aurora Screen Saver Installatie", "Aurora"},
+                      NameCase{"Deep  Sea  ", "Deep  Sea Screen Saver Installatie", "Deep  Sea"},
+                      NameCase{"      ", " Screen Saver Installatie", ""},
+                      NameCase{"Exactly thirty-two characters!!!",
+                               "Exactly thirty-two characters!!! Screen Saver Installatie",
+                               "Exactly thirty-two characters!!!"}));
+
+struct TotalCase {
+  std::uint32_t installed_bytes;
+  const char* shown;
+};
+
+class InstalledTotals : public ::testing::TestWithParam<TotalCase> {};
+
+TEST_P(InstalledTotals, ConfirmationGroupsTheByteTotalByThousands) {
+  SandboxRun sandbox;
+  sandbox.config.free_kb = 0xFFFFFFFFull;
+  sandbox.write_package("Aurora.exe", sized_package(GetParam().installed_bytes));
+  EXPECT_EQ(sandbox.run({kCancel}), 0);
+  EXPECT_EQ(sandbox.boxes(),
+            (std::vector<Box>{
+                {kAuroraCaption, confirmation("Aurora", GetParam().shown), kOkCancelInfo}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Totals, InstalledTotals,
+                         ::testing::Values(TotalCase{123, "123"}, TotalCase{1234567, "1,234,567"},
+                                           TotalCase{3000000000u, "3,000,000,000"}));
+
+TEST(InstallSequence, DataFolderOfAMultiDotNameIsUpperCasedInTheCompletion) {
+  SandboxRun sandbox;
+  sandbox.write_package("My.Saver.exe", stored_saver(100, 20));
+  EXPECT_EQ(sandbox.run({kOk, kOk}), 0);
+  ASSERT_EQ(sandbox.boxes().size(), 2u);
+  EXPECT_EQ(sandbox.boxes()[1].text,
+            "Installatie volledig!\r\n\r\nDe gegevensbestanden werden ook in de map "
+            "C:\\windows\\TOLVERAN\\LUMIVANE\\MY.SAVER ge\xEF"
+            "nstalleerd.");
+  EXPECT_EQ(sandbox.first(Event::Kind::launch)->address, "MY.SCR");
+}
+
+TEST(InstallSequence, ADamagedPackageIsReportedAndNothingIsWritten) {
+  SandboxRun sandbox;
+  sandbox.write_package("Aurora.exe", stored_saver(1000, 300));
+  std::filesystem::resize_file(sandbox.config.module_host_path,
+                               std::filesystem::file_size(sandbox.config.module_host_path) - 100);
+  EXPECT_EQ(sandbox.run({kOk}), 2);
+  EXPECT_EQ(sandbox.boxes(),
+            (std::vector<Box>{{"Beschadigd installatieprogramma",
+                               "Het installatieprogramma Aurora.exe is beschadigd of onvolledig "
+                               "en kan niets installeren. Download het opnieuw en start het "
+                               "daarna opnieuw op.",
+                               kOkError}}));
+  EXPECT_EQ(sandbox.windows_entries(), 0);
+}
+
+TEST(InstallSequence, ADataFolderTooDeepIsReportedBeforeTheConfirmation) {
+  SandboxRun sandbox;
+  // The data folder fits, but the data file inside it (base name twice) does not.
+  const std::string base(120, 'L');
+  sandbox.write_package(base + ".exe", stored_saver(100, 20));
+  EXPECT_EQ(sandbox.run({kOk}), 1);
+  EXPECT_EQ(sandbox.boxes(),
+            (std::vector<Box>{{"Aurora Screen Saver Installatie",
+                               "De installatiemap C:\\windows\\TOLVERAN\\LUMIVANE\\" + base +
+                                   " is te lang om deze screen saver te installeren. Geef het "
+                                   "installatieprogramma een kortere naam en start het opnieuw "
+                                   "op.",
+                               kOkError}}));
+  EXPECT_EQ(sandbox.windows_entries(), 0);
+}
+
+TEST(InstallSequence, AWindowsDirectoryTooDeepForTheScreenSaverIsNamed) {
+  const std::string folder(250, 'w');
+  SandboxRun sandbox(folder);
+  sandbox.write_package("Aurora.exe", stored_saver(100, 20));
+  EXPECT_EQ(sandbox.run({kOk}), 1);
+  EXPECT_EQ(sandbox.boxes(),
+            (std::vector<Box>{{"Aurora Screen Saver Installatie",
+                               "De installatiemap C:\\" + folder +
+                                   " is te lang om deze screen saver te installeren. Geef het "
+                                   "installatieprogramma een kortere naam en start het opnieuw "
+                                   "op.",
+                               kOkError}}));
+  EXPECT_EQ(sandbox.windows_entries(), 0);
+}
+
+TEST(InstallSequence, AShortWriteEndsTheInstallationAfterTheProgressDialog) {
+  SandboxRun sandbox;
+  sandbox.config.write_limit = 700;
+  sandbox.write_package("Aurora.exe", stored_saver(5000, 300));
+  EXPECT_EQ(sandbox.run({kOk, kOk}), 1);
+
+  using K = Event::Kind;
+  EXPECT_EQ(sandbox.kinds(),
+            (std::vector<K>{K::message_box, K::cursor, K::dialog, K::cursor, K::message_box}));
+  EXPECT_EQ(sandbox.boxes()[1],
+            (Box{kAuroraCaption,
+                 "Het bestand C:\\WINDOWS\\AURORA.SCR kon niet volledig worden geschreven. "
+                 "Controleer of er genoeg ruimte vrij is op de schijf en start het "
+                 "installatieprogramma daarna opnieuw op.",
+                 kOkError}));
+}
+
+TEST(InstallSequence, ExistingScreenSaverAnsweredYesIsReplaced) {
+  SandboxRun sandbox;
+  sandbox.put_in_windows("Aurora.SCR", "old");
+  sandbox.write_package("Aurora.exe", stored_saver(2000, 10));
+  EXPECT_EQ(sandbox.run({kYes, kOk, kOk}), 0);
+  ASSERT_EQ(sandbox.boxes().size(), 3u);
+  EXPECT_EQ(sandbox.boxes()[0].caption, "Screen saver vervangen?");
+  EXPECT_EQ(sandbox.windows_file("Aurora.SCR").size(), 2000u);
+  EXPECT_NE(sandbox.first(Event::Kind::launch), nullptr);
+}
+
+}  // namespace
+}  // namespace installer_test
