@@ -1,0 +1,96 @@
+# The Windows installer stub inside the native build.
+#
+# When the mingw-w64 cross compilers are installed, the stub is built by a cross build of
+# this same source tree (i686: the shipped stub; x86_64: the same code for tests under
+# 64-bit Wine). The i686 stub is embedded into the static library `embedded_stub`:
+#
+#   extern const unsigned char kEmbeddedStub[];
+#   extern const unsigned long kEmbeddedStubSize;   // 0 when no cross compiler was found
+#
+# For tests: the variables SCRPKG_STUB_PATH / SCRPKG_STUB64_PATH hold the stubs' paths
+# (empty when not built), the targets scrstub_i686 / scrstub_x86_64 build them, and linking
+# the interface target `stub_paths` adds both as compile definitions (string literals, "" when
+# not built) together with SCRPKG_HAVE_STUB / SCRPKG_HAVE_STUB64 (0 or 1), and
+# SCRPKG_STUB_TWIN_PATH: the i686 stub linked a second time, to check its bytes repeat.
+include(ExternalProject)
+
+option(SCRPKG_CROSS_STUBS "Build the Windows stubs when the mingw-w64 compilers are installed" ON)
+
+set(SCRPKG_STUB_PATH "")
+set(SCRPKG_STUB_TWIN_PATH "")
+set(SCRPKG_STUB64_PATH "")
+
+# Adds a cross build of the tree that makes scrstub.exe, and scrstub_twin.exe (the same
+# objects linked again) when `twin` is ON; sets `out_path` to the stub's path.
+function(scrpkg_add_cross_stub target toolchain twin out_path)
+  set(binary_dir ${CMAKE_BINARY_DIR}/${target})
+  set(stub ${binary_dir}/scrstub.exe)
+  set(byproducts ${stub})
+  if(twin)
+    list(APPEND byproducts ${binary_dir}/scrstub_twin.exe)
+  endif()
+  ExternalProject_Add(${target}
+    SOURCE_DIR ${PROJECT_SOURCE_DIR}
+    BINARY_DIR ${binary_dir}
+    CMAKE_ARGS
+      -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/${toolchain}
+      -DCMAKE_BUILD_TYPE=MinSizeRel
+      -DSCRPKG_TESTS=OFF
+      -DSCRPKG_STUB_TWIN=${twin}
+    BUILD_BYPRODUCTS ${byproducts}
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON)
+  set(${out_path} ${stub} PARENT_SCOPE)
+endfunction()
+
+if(SCRPKG_CROSS_STUBS)
+  find_program(SCRPKG_I686_CXX i686-w64-mingw32-g++)
+  find_program(SCRPKG_X86_64_CXX x86_64-w64-mingw32-g++)
+  if(SCRPKG_I686_CXX)
+    scrpkg_add_cross_stub(scrstub_i686 toolchain-i686-w64-mingw32.cmake ON SCRPKG_STUB_PATH)
+    set(SCRPKG_STUB_TWIN_PATH ${CMAKE_BINARY_DIR}/scrstub_i686/scrstub_twin.exe)
+  endif()
+  if(SCRPKG_X86_64_CXX)
+    scrpkg_add_cross_stub(scrstub_x86_64 toolchain-x86_64-w64-mingw32.cmake OFF SCRPKG_STUB64_PATH)
+  endif()
+endif()
+
+# The embedded copy of the i686 stub.
+set(embedded_dir ${CMAKE_BINARY_DIR}/embedded_stub)
+set(embedded_source ${embedded_dir}/embedded_stub.cpp)
+file(MAKE_DIRECTORY ${embedded_dir}/scrpkg)
+file(WRITE ${embedded_dir}/scrpkg/embedded_stub.hpp.new
+  "// The installer stub (i686) built into this program; size 0 when it was built without one.\n"
+  "#pragma once\n\n"
+  "extern const unsigned char kEmbeddedStub[];\n"
+  "extern const unsigned long kEmbeddedStubSize;\n")
+file(COPY_FILE ${embedded_dir}/scrpkg/embedded_stub.hpp.new ${embedded_dir}/scrpkg/embedded_stub.hpp
+  ONLY_IF_DIFFERENT)
+if(SCRPKG_STUB_PATH)
+  add_custom_command(
+    OUTPUT ${embedded_source}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${SCRPKG_STUB_PATH} -DOUTPUT=${embedded_source}
+            -P ${PROJECT_SOURCE_DIR}/cmake/embed_stub.cmake
+    DEPENDS scrstub_i686 ${SCRPKG_STUB_PATH} ${PROJECT_SOURCE_DIR}/cmake/embed_stub.cmake
+    COMMENT "Embedding the installer stub"
+    VERBATIM)
+else()
+  execute_process(COMMAND ${CMAKE_COMMAND} -DOUTPUT=${embedded_source}
+                  -P ${PROJECT_SOURCE_DIR}/cmake/embed_stub.cmake)
+endif()
+add_library(embedded_stub STATIC ${embedded_source})
+target_include_directories(embedded_stub PUBLIC ${embedded_dir})
+
+add_library(stub_paths INTERFACE)
+set(have_stub 0)
+set(have_stub64 0)
+if(SCRPKG_STUB_PATH)
+  set(have_stub 1)
+endif()
+if(SCRPKG_STUB64_PATH)
+  set(have_stub64 1)
+endif()
+target_compile_definitions(stub_paths INTERFACE
+  SCRPKG_STUB_PATH="${SCRPKG_STUB_PATH}" SCRPKG_HAVE_STUB=${have_stub}
+  SCRPKG_STUB_TWIN_PATH="${SCRPKG_STUB_TWIN_PATH}"
+  SCRPKG_STUB64_PATH="${SCRPKG_STUB64_PATH}" SCRPKG_HAVE_STUB64=${have_stub64})
