@@ -1,0 +1,101 @@
+#include "payload/integrity.hpp"
+
+#include "payload/header.hpp"
+#include "payload/locator.hpp"
+
+namespace payload {
+
+namespace {
+
+// What the walk has learnt so far about the bodies.
+struct Walk {
+  std::int64_t payload_start;
+  std::int64_t file_size;
+  std::int64_t lowest_body_in_payload;  // lowest offset of a body ending past the start
+  std::uint32_t lowest_body_entry;
+};
+
+bool body_inside_file(const Walk& walk, const Entry& entry) {
+  return static_cast<std::int64_t>(entry.offset) + entry.stored_size <= walk.file_size;
+}
+
+// A body overlaps the header or table when it ends past the payload start and begins
+// before the table's end; the table's end is known only at the terminator, so the walk
+// keeps the lowest start among the bodies that end past the payload start.
+void note_body(Walk& walk, const Entry& entry, std::uint32_t index) {
+  const std::int64_t start = entry.offset;
+  if (start + entry.stored_size > walk.payload_start && start < walk.lowest_body_in_payload) {
+    walk.lowest_body_in_payload = start;
+    walk.lowest_body_entry = index;
+  }
+}
+
+// The table is judged whole first; the body faults count only once its terminator is found.
+Integrity walk_table(platform::File file, Walk& walk, std::uint32_t* failed_entry) {
+  Header header;
+  if (!read_header(file, header)) return Integrity::header_incomplete;
+  Entry entry;
+  EntryRead got;
+  bool outside = false;
+  for (std::uint32_t index = 0; (got = read_entry(file, entry)) == EntryRead::entry; ++index) {
+    if (!outside && !body_inside_file(walk, entry)) {
+      outside = true;
+      *failed_entry = index;
+    }
+    note_body(walk, entry, index);
+  }
+  if (got == EntryRead::short_read) return Integrity::table_unterminated;
+  if (outside) return Integrity::body_outside_file;
+  const std::int64_t table_end = platform::file_seek(file, 0, platform::SeekFrom::current);
+  if (walk.lowest_body_in_payload < table_end) {
+    *failed_entry = walk.lowest_body_entry;
+    return Integrity::body_overlaps_table;
+  }
+  return Integrity::sound;
+}
+
+Integrity check_located(platform::File file, std::uint32_t* failed_entry) {
+  std::uint32_t ignored = 0;
+  if (failed_entry == nullptr) failed_entry = &ignored;
+  if (file == platform::kInvalidFile) return Integrity::not_found;
+  const std::int32_t start = platform::file_seek(file, 0, platform::SeekFrom::current);
+  const std::int32_t size = platform::file_seek(file, 0, platform::SeekFrom::end);
+  Walk walk{start, size, size, 0};
+  Integrity verdict = Integrity::not_found;
+  if (start >= 0 && size >= 0 &&
+      platform::file_seek(file, start, platform::SeekFrom::begin) == start) {
+    verdict = walk_table(file, walk, failed_entry);
+  }
+  platform::file_close(file);
+  return verdict;
+}
+
+}  // namespace
+
+Integrity check_integrity(const char* path, std::uint32_t* failed_entry) {
+  return check_located(locate_payload_at(path), failed_entry);
+}
+
+Integrity check_module_integrity(std::uint32_t* failed_entry) {
+  return check_located(locate_payload(), failed_entry);
+}
+
+const char* integrity_text(Integrity verdict) {
+  switch (verdict) {
+    case Integrity::sound:
+      return "the payload is complete";
+    case Integrity::not_found:
+      return "no payload found: not an executable with a resource section";
+    case Integrity::header_incomplete:
+      return "the file ends inside the payload header";
+    case Integrity::table_unterminated:
+      return "the file ends before the entry table's terminating entry";
+    case Integrity::body_outside_file:
+      return "an entry's stored bytes reach past the end of the file";
+    case Integrity::body_overlaps_table:
+      return "an entry's stored bytes overlap the payload header or entry table";
+  }
+  return "unknown verdict";
+}
+
+}  // namespace payload

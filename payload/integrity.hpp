@@ -1,0 +1,31 @@
+// Checking that a package is whole before anything is installed from it: the installer
+// refuses a damaged package, and the inspector reports why.
+#pragma once
+
+#include <cstdint>
+
+namespace payload {
+
+enum class Integrity {
+  sound,                // header, terminated table and every body lie inside the file
+  not_found,            // the payload could not be located
+  header_incomplete,    // the file ends inside the 34-byte header
+  table_unterminated,   // the file ends before the table's terminating entry
+  body_outside_file,    // an entry's stored bytes reach past the end of the file
+  body_overlaps_table,  // an entry's stored bytes overlap the payload header or table
+};
+
+// Walks the header and the whole table once. An incomplete header or table decides the
+// verdict before any body does; among the body faults, one reaching past the end of the
+// file comes before an overlap. For the body faults *failed_entry (when given) receives the
+// index of the entry at fault: the first one past the end, or the overlapping one that
+// starts lowest.
+Integrity check_integrity(const char* path, std::uint32_t* failed_entry = nullptr);
+
+// The same for the running module's own file.
+Integrity check_module_integrity(std::uint32_t* failed_entry = nullptr);
+
+// A short English sentence describing the verdict, without a final full stop.
+const char* integrity_text(Integrity verdict);
+
+}  // namespace payload

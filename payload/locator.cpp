@@ -1,0 +1,165 @@
+#include "payload/locator.hpp"
+
+#include <cstring>
+
+#include "payload/header.hpp"
+
+namespace payload {
+
+char g_display_name[kNameSize + 1];
+std::uint32_t g_installed_total = 0;
+
+namespace {
+
+constexpr std::int64_t kNewHeaderPointer = 0x3C;  // e_lfanew in the DOS header
+constexpr std::uint32_t kFileHeaderSize = 20;
+constexpr std::uint32_t kSectionHeaderSize = 40;
+constexpr std::uint32_t kDirectoryHeaderSize = 16;
+constexpr std::uint32_t kDirectoryEntrySize = 8;
+constexpr std::uint32_t kDataEntrySize = 16;
+constexpr std::uint32_t kSubdirectoryBit = 0x80000000u;
+
+// An open file with its size, so every position sought can be checked against it.
+struct Image {
+  platform::File file;
+  std::int64_t size;
+};
+
+bool seek_to(const Image& image, std::int64_t position) {
+  if (position < 0 || position > image.size) return false;
+  return platform::file_seek(image.file, static_cast<std::int32_t>(position),
+                             platform::SeekFrom::begin) == position;
+}
+
+bool read_exact(const Image& image, unsigned char* buffer, std::uint32_t count) {
+  return platform::file_read(image.file, buffer, count) == count;
+}
+
+bool read_at(const Image& image, std::int64_t position, unsigned char* buffer,
+             std::uint32_t count) {
+  return seek_to(image, position) && read_exact(image, buffer, count);
+}
+
+struct ResourceSection {
+  std::int64_t raw_position;     // file position of the section's data
+  std::int64_t virtual_address;  // where the section's data is mapped
+};
+
+bool is_resource_section(const unsigned char* header) {
+  return std::memcmp(header, ".rsrc", 6) == 0;  // the name as a NUL-terminated string
+}
+
+// Reads the DOS header, the signature and file header, skips the optional header by the
+// size the file header records, and scans the section headers for ".rsrc".
+bool find_resource_section(const Image& image, ResourceSection& section) {
+  unsigned char raw[4 + kFileHeaderSize];
+  if (!read_at(image, 0, raw, 2) || raw[0] != 'M' || raw[1] != 'Z') return false;
+  if (!read_at(image, kNewHeaderPointer, raw, 4)) return false;
+  const std::int64_t pe_header = get_u32(raw);
+  if (!read_at(image, pe_header, raw, sizeof raw) || std::memcmp(raw, "PE\0\0", 4) != 0) {
+    return false;
+  }
+  const std::uint32_t sections = get_u16(raw + 4 + 2);
+  const std::int64_t optional_size = get_u16(raw + 4 + 16);
+  if (!seek_to(image, pe_header + std::int64_t{sizeof raw} + optional_size)) return false;
+  for (std::uint32_t i = 0; i < sections; ++i) {
+    unsigned char header[kSectionHeaderSize];
+    if (!read_exact(image, header, kSectionHeaderSize)) return false;
+    if (is_resource_section(header)) {
+      section = {get_u32(header + 20), get_u32(header + 12)};
+      return true;
+    }
+  }
+  return false;
+}
+
+// Follows the first entry of the type and name levels down to the first entry of the
+// language level, and from it to the resource's data entry. Directory offsets count from
+// the section start; adding them to the entry base skips each subdirectory's header.
+bool first_data_entry(const Image& image, const ResourceSection& section,
+                      unsigned char* data_entry) {
+  const std::int64_t entry_base = section.raw_position + kDirectoryHeaderSize;
+  unsigned char root[kDirectoryHeaderSize];
+  unsigned char entry[kDirectoryEntrySize];
+  if (!read_at(image, section.raw_position, root, kDirectoryHeaderSize) ||
+      !read_exact(image, entry, kDirectoryEntrySize)) {
+    return false;
+  }
+  for (int level = 0; level < 2; ++level) {
+    const std::int64_t below = get_u32(entry + 4) & ~kSubdirectoryBit;
+    if (!read_at(image, entry_base + below, entry, kDirectoryEntrySize)) return false;
+  }
+  return read_at(image, section.raw_position + get_u32(entry + 4), data_entry, kDataEntrySize);
+}
+
+bool seek_to_payload(const Image& image) {
+  ResourceSection section;
+  unsigned char data_entry[kDataEntrySize];
+  if (!find_resource_section(image, section) || !first_data_entry(image, section, data_entry)) {
+    return false;
+  }
+  const std::int64_t data_address = get_u32(data_entry);
+  return seek_to(image, data_address + section.raw_position - section.virtual_address);
+}
+
+void take_display_name(platform::File file) {
+  std::memset(g_display_name, 0, kNameSize);
+  if (file == platform::kInvalidFile) return;
+  char name[kNameSize];
+  if (read_name(file, name)) std::memcpy(g_display_name, name, kNameSize);
+  platform::file_close(file);
+}
+
+bool add_installed_sizes(platform::File file) {
+  if (file == platform::kInvalidFile) return false;
+  Header header;
+  if (read_header(file, header)) {
+    Entry entry;
+    EntryRead got;
+    while ((got = read_entry(file, entry)) != EntryRead::short_read) {
+      g_installed_total += installed_size(entry);
+      if (got == EntryRead::terminator) break;
+    }
+  }
+  platform::file_close(file);
+  return true;
+}
+
+}  // namespace
+
+platform::File locate_payload_at(const char* path) {
+  const platform::File file = platform::file_open_read(path);
+  if (file == platform::kInvalidFile) return file;
+  const Image image{file, platform::file_seek(file, 0, platform::SeekFrom::end)};
+  if (image.size < 0 || !seek_to_payload(image)) {
+    platform::file_close(file);
+    return platform::kInvalidFile;
+  }
+  return file;
+}
+
+platform::File locate_payload() {
+  char path[platform::kLocatorPathSize];
+  const std::uint32_t length = platform::module_file_name(nullptr, path, sizeof path);
+  if (length == 0 || length >= sizeof path) return platform::kInvalidFile;  // none, or cut
+  path[length] = '\0';
+  return locate_payload_at(path);
+}
+
+void read_display_name() {
+  take_display_name(locate_payload());
+}
+
+void read_display_name_at(const char* path) {
+  take_display_name(locate_payload_at(path));
+}
+
+bool sum_installed_size() {
+  return add_installed_sizes(locate_payload());
+}
+
+bool sum_installed_size_at(const char* path) {
+  return add_installed_sizes(locate_payload_at(path));
+}
+
+}  // namespace payload

@@ -1,0 +1,43 @@
+// Finding the payload inside the installer's own file, and the two readers that the
+// install sequence runs before extracting: the display name and the installed size.
+#pragma once
+
+#include <cstdint>
+
+#include "payload/format.hpp"
+#include "platform/platform.hpp"
+
+namespace payload {
+
+// The display name as read from the payload header; the last byte is never written, so
+// the name is always terminated. Empty until read_display_name finds a payload.
+extern char g_display_name[kNameSize + 1];
+
+// The installed size in bytes, summed by sum_installed_size. Starts at 0.
+extern std::uint32_t g_installed_total;
+
+// Opens the running module's own file and positions the handle at the payload start.
+// Returns platform::kInvalidFile when the path can't be had or the payload not found.
+// The caller closes the handle.
+platform::File locate_payload();
+
+// The same for the file at `path`. The payload start is the data of the first resource in
+// tree order (first entry at each of the three levels; no names or ids are compared).
+// Returns platform::kInvalidFile, with nothing left open, when the file can't be opened,
+// lacks the "MZ" or "PE\0\0" signature or a ".rsrc" section, a read comes back short or a
+// position it would seek to lies outside the file.
+platform::File locate_payload_at(const char* path);
+
+// Reads the 32-byte display name into g_display_name; leaves it empty when there is no
+// payload or the read comes back short.
+void read_display_name();
+void read_display_name_at(const char* path);
+
+// Adds the installed size of every entry, the terminator included, to g_installed_total:
+// the original size of a compressed entry, the stored size otherwise. An entry that the
+// file cuts short ends the walk and adds nothing. False when the payload can't be located
+// (the total is then unchanged).
+bool sum_installed_size();
+bool sum_installed_size_at(const char* path);
+
+}  // namespace payload
