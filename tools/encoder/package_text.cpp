@@ -1,0 +1,87 @@
+#include "tools/encoder/package_text.hpp"
+
+#include <cstdint>
+
+#include "payload/format.hpp"
+#include "tools/encoder/package_error.hpp"
+
+namespace packer {
+namespace {
+
+// Code points of Windows-1252's bytes 0x80 to 0x9F; 0 where a byte has no character.
+constexpr std::uint16_t kHighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+// Decodes the code point at `at`, moving past it; -1 for a malformed sequence.
+long next_code_point(const std::string& s, std::size_t& at) {
+  const unsigned char lead = static_cast<unsigned char>(s[at++]);
+  if (lead < 0x80) return lead;
+  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+  if (extra < 0 || lead < 0xC2 || lead > 0xF4) return -1;
+  long cp = lead & (0x3F >> extra);
+  for (; extra > 0; --extra, ++at) {
+    if (at >= s.size()) return -1;
+    const unsigned char c = static_cast<unsigned char>(s[at]);
+    if ((c & 0xC0) != 0x80) return -1;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  return cp;
+}
+
+int cp1252_byte(long cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+  for (int i = 0; i < 32; ++i) {
+    if (kHighControls[i] != 0 && kHighControls[i] == cp) return 0x80 + i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+std::string utf8_to_cp1252(const std::string& utf8, const std::string& what) {
+  std::string out;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const long cp = next_code_point(utf8, at);
+    if (cp < 0) throw PackError(what + " is not valid UTF-8");
+    const int byte = cp1252_byte(cp);
+    if (byte < 0) throw PackError(what + " has a character that Windows-1252 cannot represent");
+    out.push_back(static_cast<char>(byte));
+  }
+  return out;
+}
+
+std::string display_name(const std::string& utf8) {
+  const std::string name = utf8_to_cp1252(utf8, "display name \"" + utf8 + "\"");
+  if (name.size() > payload::kNameSize) {
+    throw PackError("display name \"" + utf8 + "\" is longer than " +
+                    std::to_string(payload::kNameSize) + " bytes");
+  }
+  return name;
+}
+
+std::string file_name(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string name_without_extension(const std::string& path) {
+  const std::string name = file_name(path);
+  return name.substr(0, name.find_last_of('.'));
+}
+
+std::string extension_field(const std::string& path) {
+  const std::string name = file_name(path);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos) return {};
+  const std::string extension = utf8_to_cp1252(name.substr(dot), "extension of " + name);
+  if (extension.size() > payload::kExtensionSize) {
+    throw PackError("extension of " + name + " is longer than " +
+                    std::to_string(payload::kExtensionSize) + " characters with its dot");
+  }
+  return extension;
+}
+
+}  // namespace packer
