@@ -4,6 +4,25 @@
 
 namespace decode {
 
+int last_below_far(const Model& m, int first, unsigned k) {
+  int below = first;
+  int at_or_above = first + 1;
+  for (int step = 1; at_or_above < kNodes && m.weight[at_or_above] < k; step <<= 1) {
+    below = at_or_above;
+    at_or_above = below + step;
+    if (at_or_above > kNodes) at_or_above = kNodes;  // the sentinel outweighs every node
+  }
+  while (at_or_above - below > 1) {
+    const int middle = below + (at_or_above - below) / 2;
+    if (m.weight[middle] < k) {
+      below = middle;
+    } else {
+      at_or_above = middle;
+    }
+  }
+  return below;
+}
+
 void model_init(Model& m) {
   for (int s = 0; s < kSymbols; ++s) {
     m.weight[s] = 1;
@@ -52,24 +71,14 @@ void model_rebuild(Model& m) {
 
 void model_update(Model& m, int symbol) {
   if (m.weight[kRoot] == kRebuildLimit) model_rebuild(m);
-  int x = m.parent[kLeafBase + symbol];
+  model_increment_from(m, m.parent[kLeafBase + symbol]);
+}
+
+void model_increment_from(Model& m, int node) {
+  int x = node;
   do {
     const std::uint16_t k = ++m.weight[x];
-    if (k > m.weight[x + 1]) {
-      int l = x + 1;
-      while (k > m.weight[l + 1]) ++l;
-      m.weight[x] = m.weight[l];
-      m.weight[l] = k;
-      const int i = m.child[x];
-      m.parent[i] = static_cast<std::uint16_t>(l);
-      if (i < kLeafBase) m.parent[i + 1] = static_cast<std::uint16_t>(l);
-      const int j = m.child[l];
-      m.child[l] = static_cast<std::uint16_t>(i);
-      m.parent[j] = static_cast<std::uint16_t>(x);
-      if (j < kLeafBase) m.parent[j + 1] = static_cast<std::uint16_t>(x);
-      m.child[x] = static_cast<std::uint16_t>(j);
-      x = l;
-    }
+    if (k > m.weight[x + 1]) x = model_exchange(m, x);
     x = m.parent[x];
   } while (x != 0);
 }

@@ -34,7 +34,8 @@ TEST(Model, StaysConsistentAcrossRebuilds) {
   int rebuilds = 0;
   for (int n = 0; n < 100000; ++n) {
     seed = seed * 1103515245u + 12345u;
-    const int s = static_cast<int>((seed >> 16) % 7 == 0 ? (seed >> 8) % decode::kSymbols : (seed >> 20) % 5);
+    const int s =
+        static_cast<int>((seed >> 16) % 7 == 0 ? (seed >> 8) % decode::kSymbols : (seed >> 20) % 5);
     if (m.weight[decode::kRoot] == decode::kRebuildLimit) ++rebuilds;
     decode::model_update(m, s);
     if (n % 997 == 0) expect_consistent(m);

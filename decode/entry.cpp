@@ -1,0 +1,49 @@
+// Decoding an entry between two files opened through the platform's buffered streams.
+#include <cstdio>
+
+#include "decode/decoder.hpp"
+#include "platform/platform.hpp"
+
+namespace decode {
+namespace {
+
+std::size_t read_file(void* context, unsigned char* buffer, std::size_t size) {
+  return platform::stream_read(buffer, size, static_cast<std::FILE*>(context));
+}
+
+bool write_file(void* context, const unsigned char* data, std::size_t size) {
+  return platform::stream_write(data, size, static_cast<std::FILE*>(context)) == size;
+}
+
+}  // namespace
+
+int decode_file_to_file(const char* source, std::uint32_t offset, std::uint32_t original_size,
+                        std::uint32_t stored_size, const char* target) {
+  std::FILE* in = platform::stream_open(source, "rb");
+  if (in == nullptr) return kDecodeNotRun;
+  // An offset past 2 GiB cannot be reached through a long on every platform.
+  if (offset > 0x7FFFFFFFu || platform::stream_seek(in, static_cast<long>(offset)) != 0) {
+    platform::stream_close(in);
+    return kDecodeNotRun;
+  }
+  std::FILE* out = platform::stream_open(target, "wb");
+  if (out == nullptr) {
+    platform::stream_close(in);
+    return kDecodeNotRun;
+  }
+  const std::int32_t result =
+      decode_from_reader(read_file, in, stored_size, original_size, write_file, out);
+  platform::stream_close(out);
+  platform::stream_close(in);
+  return result == kDecodeWriteFailed ? kDecodeWriteFailed : kDecodeDone;
+}
+
+int decode_entry_to_file(platform::Module module, std::uint32_t offset, std::uint32_t original_size,
+                         std::uint32_t stored_size, const char* target) {
+  char module_path[platform::kPathSize];
+  const std::uint32_t length = platform::module_file_name(module, module_path, sizeof module_path);
+  if (length == 0 || length >= sizeof module_path) return kDecodeNotRun;
+  return decode_file_to_file(module_path, offset, original_size, stored_size, target);
+}
+
+}  // namespace decode
