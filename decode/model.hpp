@@ -43,37 +43,13 @@ void model_rebuild(Model& m);
 // runs of equal weights are short; long ones (early in an entry most leaves weigh 1) are
 // crossed by galloping ahead and halving the gap.
 int last_below_far(const Model& m, int first, unsigned k);
-
-inline int last_below(const Model& m, int first, unsigned k) {
-  for (int n = 0; n < 8; ++n, ++first) {
-    if (m.weight[first + 1] >= k) return first;
-  }
-  return last_below_far(m, first, k);
-}
+int last_below(const Model& m, int first, unsigned k);
 
 // Exchanges node x, just counted to a weight above node x + 1's, with node l, the last
 // node whose weight is still below x's, so the weights stay ordered. x's subtree moves to l.
-inline void model_exchange_with(Model& m, int x, int l) {
-  const std::uint16_t k = m.weight[x];
-  m.weight[x] = m.weight[l];
-  m.weight[l] = k;
-  // A leaf has one parent entry, an inner node's two children two: writing entry
-  // i + (i is inner) covers both without a branch that mispredicts half the time.
-  const int i = m.child[x];
-  m.parent[i] = static_cast<std::uint16_t>(l);
-  m.parent[i + (i < kLeafBase)] = static_cast<std::uint16_t>(l);
-  const int j = m.child[l];
-  m.child[l] = static_cast<std::uint16_t>(i);
-  m.parent[j] = static_cast<std::uint16_t>(x);
-  m.parent[j + (j < kLeafBase)] = static_cast<std::uint16_t>(x);
-  m.child[x] = static_cast<std::uint16_t>(j);
-}
+void model_exchange_with(Model& m, int x, int l);
 
 // The same, finding l; returns l.
-inline int model_exchange(Model& m, int x) {
-  const int l = last_below(m, x + 1, m.weight[x]);
-  model_exchange_with(m, x, l);
-  return l;
-}
+int model_exchange(Model& m, int x);
 
 }  // namespace decode

@@ -178,6 +178,21 @@ std::vector<Token> skewed_literals(int count) {
   return tokens;
 }
 
+// Every match length at distances around its own length (repeating bytes it produces, or
+// just not), and far back, repeated until the copies straddle ring wraps and output chunks.
+std::vector<Token> match_copy_tokens() {
+  std::vector<Token> tokens = literals(text_of("Een schermbeveiliger met 31 kleuren, 0123456789"));
+  for (int round = 0; round < 9; ++round) {
+    for (int length = 3; length <= 30; ++length) {
+      for (int position : {0, 1, length - 2, length - 1, length, 31, 4000, 4065, 4094, 4095}) {
+        tokens.push_back(Token::match(length, position));
+        tokens.push_back(Token::literal(static_cast<std::uint8_t>('A' + length + round)));
+      }
+    }
+  }
+  return tokens;
+}
+
 Bytes random_bytes(unsigned seed, std::size_t n) {
   std::mt19937 random(seed);
   Bytes bytes(n);
@@ -206,6 +221,24 @@ const std::vector<DifferentialCase>& differential_cases() {
          return entry_for({Token::match(30, 4065), Token::match(30, 0), Token::match(30, 2000)});
        }},
       {"rebuilds", [] { return entry_for(skewed_literals(120000)); }},
+      {"match copies", [] { return entry_for(match_copy_tokens()); }},
+      {"greedy tokens of words",
+       [] {
+         std::mt19937 random(17);
+         const char* const words[] = {"zee ", "golf ", "ster ", "nacht ", "maan ", "wolk. "};
+         Bytes data;
+         while (data.size() < 70000) {
+           for (const char* c = words[random() % 6 * (random() % 6) / 5]; *c != '\0'; ++c)
+             data.push_back(static_cast<std::uint8_t>(*c));
+         }
+         return entry_for(testsupport::greedy_tokens(data));
+       }},
+      {"match copies, original size cut short",
+       [] {
+         Entry e = entry_for(match_copy_tokens());
+         e.original_size -= 17;
+         return e;
+       }},
       {"truncated stream", [] { return truncated(entry_for(random_tokens(4, 5000)), 1000); }},
       {"no stored bytes", [] { return truncated(entry_for(random_tokens(5, 50)), 0); }},
       {"random bytes",
