@@ -162,19 +162,24 @@ struct StubCase {
 };
 
 TEST(PackStub, RefusesStubsWithoutAPlaceholderFirstAndLast) {
-  std::vector<StubCase> cases(4);
-  cases[0].label = "pe32plus";
-  cases[0].options.pe32plus = true;
-  cases[1].label = "without_rsrc";
-  cases[1].options.without_rsrc = true;
-  cases[2].label = "named_type_before_lastres";
-  cases[2].options.named_type_before_lastres = true;
-  cases[3].label = "lastres_not_last";
-  cases[3].options.lastres_not_last = true;
+  std::vector<StubCase> cases(3);
+  cases[0].label = "without_rsrc";
+  cases[0].options.without_rsrc = true;
+  cases[1].label = "named_type_before_lastres";
+  cases[1].options.named_type_before_lastres = true;
+  cases[2].label = "lastres_not_last";
+  cases[2].options.lastres_not_last = true;
   for (const StubCase& c : cases) {
     EXPECT_THROW(packer::inspect_stub(testsupport::build_stub(c.options)), packer::PackError)
         << c.label;
   }
+}
+
+TEST(PackStub, AcceptsThe64BitTestBuildOfTheStub) {
+  testsupport::StubOptions wide;
+  wide.pe32plus = true;
+  const Bytes stub = testsupport::build_stub(wide);
+  EXPECT_EQ(packer::inspect_stub(stub).payload_offset, testsupport::placeholder_offset(stub));
 }
 
 TEST(PackStub, RefusesTruncatedAndForeignFiles) {

@@ -15,6 +15,7 @@ namespace packer {
 namespace {
 
 constexpr std::uint32_t kPe32Magic = 0x10B;
+constexpr std::uint32_t kPe32PlusMagic = 0x20B;  // the x86_64 build of the stub, for tests under Wine
 constexpr std::uint32_t kSectionHeaderSize = 40;
 constexpr std::uint32_t kHighBit = 0x80000000u;
 constexpr char kMarkerType[] = "LASTRES";
@@ -48,7 +49,10 @@ std::vector<Section> read_sections(const Reader& r) {
   }
   const std::uint32_t count = r.u16(pe + 6);
   const std::uint32_t optional_size = r.u16(pe + 20);
-  if (r.u16(pe + 24) != kPe32Magic) throw PackError("stub is not a 32-bit Windows executable");
+  const std::uint32_t magic = r.u16(pe + 24);
+  if (magic != kPe32Magic && magic != kPe32PlusMagic) {
+    throw PackError("stub is not a Windows executable image");
+  }
   std::vector<Section> sections;
   std::uint64_t at = std::uint64_t{pe} + 24 + optional_size;
   for (std::uint32_t i = 0; i < count; ++i, at += kSectionHeaderSize) {
