@@ -126,12 +126,24 @@ void register_screen_saver() {
   platform::set_screen_saver_active();
 }
 
+// A Windows directory that is there but leaves no room in a path buffer for a separator and
+// a name: the screen saver's path can't fit. Its name goes into `out` when it fits there.
+bool windows_directory_too_long(char* out, std::uint32_t size) {
+  const std::uint32_t length = platform::windows_directory(out, size);
+  if (length >= size) out[0] = '\0';
+  return length + 1 >= platform::kPathSize;
+}
+
 }  // namespace
 
 PathCheck check_target_paths(platform::Module module, char* too_long, std::uint32_t size) {
   if (size > 0) too_long[0] = '\0';
   InstallNames names;
-  if (!load_install_names(module, names)) return PathCheck::names_unavailable;
+  if (!load_install_names(module, names)) {
+    if (size > 0 && windows_directory_too_long(too_long, size)) return PathCheck::saver_too_long;
+    if (size > 0) too_long[0] = '\0';
+    return PathCheck::names_unavailable;
+  }
   std::uint16_t base = 0;
   const platform::File file = open_table(base);
   if (file == platform::kInvalidFile) return PathCheck::fits;
