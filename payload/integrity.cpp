@@ -1,5 +1,7 @@
 #include "payload/integrity.hpp"
 
+#include <cstring>
+
 #include "payload/header.hpp"
 #include "payload/locator.hpp"
 
@@ -30,6 +32,26 @@ void note_body(Walk& walk, const Entry& entry, std::uint32_t index) {
   }
 }
 
+// An extra file's name ends in its entry's extension, joined to the data folder's path: a
+// separator, a drive or stream colon, a control or wildcard character there would let the
+// entry name a file other than FILEnnnn in the data folder.
+bool extension_unsafe(const Entry& entry) {
+  for (std::uint32_t i = 0; i < kExtensionSize && entry.extension[i] != '\0'; ++i) {
+    const auto c = static_cast<unsigned char>(entry.extension[i]);
+    if (c < 0x20 || c == 0x7F || std::strchr("\\/:*?\"<>|", c) != nullptr) return true;
+  }
+  return false;
+}
+
+// Every coded symbol takes at least one bit and a match of at most 30 bytes at least ten (its
+// symbol and a position), so a stream yields at most 3 bytes per stored bit. An original size
+// past that is a damaged entry, and one of 2 GiB or more would decode to nothing at all.
+bool size_impossible(const Entry& entry) {
+  if (!is_compressed(entry)) return false;
+  const std::uint64_t most = std::uint64_t{entry.stored_size} * 24u + 30u;
+  return entry.original_size >= 0x80000000u || entry.original_size > most;
+}
+
 // The table is judged whole first; the body faults count only once its terminator is found.
 Integrity walk_table(platform::File file, Walk& walk, std::uint32_t* failed_entry) {
   Header header;
@@ -37,12 +59,21 @@ Integrity walk_table(platform::File file, Walk& walk, std::uint32_t* failed_entr
   Entry entry;
   EntryRead got;
   bool outside = false;
+  std::uint32_t unsafe_entry = 0;  // none: the first two entries are never unsafe
+  std::uint32_t impossible_entry = 0;
+  bool impossible = false;
   for (std::uint32_t index = 0; (got = read_entry(file, entry)) == EntryRead::entry; ++index) {
     if (!outside && !body_inside_file(walk, entry)) {
       outside = true;
       *failed_entry = index;
     }
     note_body(walk, entry, index);
+    if (!impossible && size_impossible(entry)) {
+      impossible = true;
+      impossible_entry = index;
+    }
+    // The screen saver and the data file are named without their extensions.
+    if (unsafe_entry == 0 && index > kDataIndex && extension_unsafe(entry)) unsafe_entry = index;
   }
   if (got == EntryRead::short_read) return Integrity::table_unterminated;
   if (outside) return Integrity::body_outside_file;
@@ -50,6 +81,14 @@ Integrity walk_table(platform::File file, Walk& walk, std::uint32_t* failed_entr
   if (walk.lowest_body_in_payload < table_end) {
     *failed_entry = walk.lowest_body_entry;
     return Integrity::body_overlaps_table;
+  }
+  if (impossible) {
+    *failed_entry = impossible_entry;
+    return Integrity::size_impossible;
+  }
+  if (unsafe_entry != 0) {
+    *failed_entry = unsafe_entry;
+    return Integrity::extension_unsafe;
   }
   return Integrity::sound;
 }
@@ -78,24 +117,6 @@ Integrity check_integrity(const char* path, std::uint32_t* failed_entry) {
 
 Integrity check_module_integrity(std::uint32_t* failed_entry) {
   return check_located(locate_payload(), failed_entry);
-}
-
-const char* integrity_text(Integrity verdict) {
-  switch (verdict) {
-    case Integrity::sound:
-      return "the payload is complete";
-    case Integrity::not_found:
-      return "no payload found: not an executable with a resource section";
-    case Integrity::header_incomplete:
-      return "the file ends inside the payload header";
-    case Integrity::table_unterminated:
-      return "the file ends before the entry table's terminating entry";
-    case Integrity::body_outside_file:
-      return "an entry's stored bytes reach past the end of the file";
-    case Integrity::body_overlaps_table:
-      return "an entry's stored bytes overlap the payload header or entry table";
-  }
-  return "unknown verdict";
 }
 
 }  // namespace payload

@@ -81,6 +81,14 @@ TEST_P(IntegrityOfTable, JudgesEveryBody) {
   }
 }
 
+std::uint32_t stored_of(const Bytes& b, std::uint32_t index) {
+  return u32_at(b, entry_position(b, index) + 4);
+}
+
+void set_original(Bytes& b, std::uint32_t index, std::uint32_t original) {
+  set_u32(b, entry_position(b, index) + 8, original);
+}
+
 void set_entry(Bytes& b, std::uint32_t index, std::uint32_t offset, std::uint32_t stored) {
   set_u32(b, entry_position(b, index), offset);
   set_u32(b, entry_position(b, index) + 4, stored);
@@ -109,12 +117,25 @@ INSTANTIATE_TEST_SUITE_P(
                    [](Bytes& b) { set_entry(b, 1, start_of(b) - 4, 8); },
                    Integrity::body_overlaps_table, 1},
         DamageCase{"body_ending_at_the_header",
-                   [](Bytes& b) { set_entry(b, 1, start_of(b) - 8, 8); }, Integrity::sound, 0},
+                   [](Bytes& b) {
+                     set_entry(b, 1, start_of(b) - 8, 8);
+                     set_original(b, 1, 0);
+                   },
+                   Integrity::sound, 0},
         DamageCase{"body_inside_the_stub", [](Bytes& b) { set_entry(b, 0, 0, 64); },
                    Integrity::sound, 0},
         DamageCase{"terminator_early", [](Bytes& b) { set_entry(b, 1, 0, 0); }, Integrity::sound,
                    0},
-        DamageCase{"not_an_executable", [](Bytes& b) { b[0] = 'N'; }, Integrity::not_found, 0}),
+        DamageCase{"not_an_executable", [](Bytes& b) { b[0] = 'N'; }, Integrity::not_found, 0},
+        // A stream yields at most 3 bytes per stored bit; 2 GiB and up decodes to nothing.
+        DamageCase{"original_at_the_size_bound",
+                   [](Bytes& b) { set_original(b, 1, stored_of(b, 1) * 24 + 30); },
+                   Integrity::sound, 0},
+        DamageCase{"original_past_the_size_bound",
+                   [](Bytes& b) { set_original(b, 1, stored_of(b, 1) * 24 + 31); },
+                   Integrity::size_impossible, 1},
+        DamageCase{"original_of_2_gib", [](Bytes& b) { set_original(b, 2, 0x80000000u); },
+                   Integrity::size_impossible, 2}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(IntegrityOfMovedHeader, FindsTheStaleOffsets) {
