@@ -15,7 +15,6 @@ std::uint32_t u32(const Bytes& b, std::size_t at) {
 }
 
 constexpr std::uint32_t kHighBit = 0x80000000u;
-constexpr std::size_t kResourceDirectory = 2;
 constexpr std::size_t kImportDirectory = 1;
 
 std::string counted_name(const Bytes& b, std::size_t at) {

@@ -1,0 +1,165 @@
+#include "tests/matrix/matrix_support.hpp"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "installer/sequence.hpp"
+#include "platform/platform.hpp"
+#include "tools/encoder/encoder.hpp"
+
+namespace matrix {
+
+namespace {
+
+std::string file_text(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void put_text(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string quoted(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// The OK or Yes button of every box: the answer that lets the installation go on.
+int go_on(unsigned type) {
+  const unsigned buttons = type & 0x0F;
+  return buttons == platform::kMbYesNo || buttons == platform::kMbYesNoCancel ? platform::kIdYes
+                                                                              : platform::kIdOk;
+}
+
+}  // namespace
+
+bool operator==(const Box& a, const Box& b) {
+  return a.caption == b.caption && a.text == b.text && a.type == b.type;
+}
+
+void PrintTo(const Box& box, std::ostream* out) {
+  *out << "{caption \"" << box.caption << "\", text \"" << box.text << "\", type 0x" << std::hex
+       << box.type << std::dec << "}";
+}
+
+Box damaged_box(const std::string& file_name) {
+  return {"Beschadigd installatieprogramma",
+          "Het installatieprogramma " + file_name +
+              " is beschadigd of onvolledig en kan niets installeren. Download het opnieuw en "
+              "start het daarna opnieuw op.",
+          kOkError};
+}
+
+Machine::Machine(const std::string& windows_name) {
+  std::string pattern = (fs::temp_directory_path() / "matrix-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
+  drive_ = root_ / "drive";
+  windows_ = drive_ / windows_name;
+  std::error_code too_long;  // a name past the host's limit stays a name only
+  fs::create_directories(windows_, too_long);
+  fs::create_directories(drive_, too_long);
+}
+
+Machine::~Machine() {
+  platform::posix::configure({});  // the observer must not outlive the machine
+  std::error_code ignored;
+  if (!root_.empty()) fs::remove_all(root_, ignored);
+}
+
+void Machine::put_package(const Bytes& bytes, const std::string& file_name) {
+  package_ = root_ / "pkg" / file_name;
+  fs::create_directories(package_.parent_path());
+  testsupport::write_file(package_.string(), bytes);
+}
+
+void Machine::put_earlier_installation() {
+  put_text(windows_ / "AURORA.SCR", "the screen saver installed before");
+  put_text(windows_ / "TOLVERAN" / "LUMIVANE" / "Aurora" / "Aurora.DAT", "its data");
+  put_text(windows_ / "system.ini", "[boot]\r\nSCRNSAVE.EXE=C:\\WINDOWS\\OLD.SCR\r\n");
+  put_text(windows_ / "NOTEPAD.EXE", "not ours");
+  put_text(drive_ / "AUTOEXEC.BAT", "not ours either");
+}
+
+int Machine::install(const std::function<void(platform::posix::Config&)>& adjust) {
+  platform::posix::Config config;
+  config.windows_dir_host = windows_.string();
+  config.module_host_path = package_.string();
+  config.free_kb = 1000000;
+  config.answer = [](const std::string&, const std::string&, unsigned type) { return go_on(type); };
+  config.observe = [this](const platform::posix::Event& e) {
+    events_.push_back(e);
+    if (e.kind == platform::posix::Event::Kind::message_box) {
+      boxes_.push_back({e.caption, e.text, e.type});
+    }
+  };
+  if (adjust) adjust(config);
+  platform::posix::configure(config);
+  static int module_marker = 0;
+  return installer::run_install_sequence(&module_marker);
+}
+
+std::map<std::string, std::string> Machine::drive_files() const {
+  std::map<std::string, std::string> files;
+  std::error_code ignored;
+  for (auto it = fs::recursive_directory_iterator(drive_, ignored);
+       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+    const std::string relative = it->path().lexically_relative(drive_).generic_string();
+    files[relative] = it->is_directory() ? std::string("<folder>") : file_text(it->path());
+  }
+  return files;
+}
+
+int Machine::count(platform::posix::Event::Kind kind) const {
+  int n = 0;
+  for (const auto& e : events_) n += e.kind == kind;
+  return n;
+}
+
+RunResult run_scrpkg(const std::vector<std::string>& args) {
+  std::string pattern = (fs::temp_directory_path() / "matrix-io-XXXXXX").string();
+  const fs::path io = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string(".");
+  std::string command = quoted(SCRPKG_EXE);
+  for (const std::string& a : args) command += " " + quoted(a);
+  command +=
+      " </dev/null >" + quoted((io / "out").string()) + " 2>" + quoted((io / "err").string());
+  const int raw = std::system(command.c_str());
+  RunResult result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = file_text(io / "out");
+  result.err = file_text(io / "err");
+  std::error_code ignored;
+  fs::remove_all(io, ignored);
+  return result;
+}
+
+Bytes text_bytes(std::size_t size, unsigned seed) {
+  const std::string words = "screen saver aurora lumivane data ";
+  Bytes bytes;
+  for (std::size_t i = 0; bytes.size() < size; ++i) {
+    const bool letter = i % (11 + seed) == 0;
+    bytes.push_back(static_cast<std::uint8_t>(letter ? 'A' + i % 26 : words[i % words.size()]));
+  }
+  return bytes;
+}
+
+Bytes pattern_bytes(std::size_t size, unsigned seed) {
+  Bytes bytes(size);
+  for (std::size_t i = 0; i < size; ++i) {
+    bytes[i] = static_cast<std::uint8_t>((i * 131 + seed * 17 + (i >> 8)) & 0xFF);
+  }
+  return bytes;
+}
+
+PayloadEntry compressed(const Bytes& original, const std::string& extension) {
+  return {encoder::compress(original.data(), original.size()),
+          static_cast<std::uint32_t>(original.size()), extension};
+}
+
+}  // namespace matrix

@@ -1,0 +1,84 @@
+// A machine for the bad-input matrix: a temporary drive holding the Windows folder, files
+// left there by an earlier installation, the package, the sandboxed install sequence
+// answered OK/Yes throughout, and the scrpkg inspector run as a separate process.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/posix/sandbox.hpp"
+#include "tests/support/pe_builder.hpp"
+
+namespace matrix {
+
+namespace fs = std::filesystem;
+using testsupport::Bytes;
+using testsupport::PayloadEntry;
+
+constexpr unsigned kOkError = 0x10;
+
+// A message box as the user saw it.
+struct Box {
+  std::string caption;
+  std::string text;
+  unsigned type;
+};
+bool operator==(const Box& a, const Box& b);
+void PrintTo(const Box& box, std::ostream* out);
+
+// The box a damaged installer named `file_name` shows.
+Box damaged_box(const std::string& file_name);
+
+class Machine {
+ public:
+  // `windows_name` is the Windows folder's name under the drive root (C:\<name>).
+  explicit Machine(const std::string& windows_name = "WINDOWS");
+  ~Machine();
+  Machine(const Machine&) = delete;
+  Machine& operator=(const Machine&) = delete;
+
+  void put_package(const Bytes& bytes, const std::string& file_name = "Aurora.exe");
+  // An earlier installation: the screen saver, a data file, system.ini and an unrelated file.
+  void put_earlier_installation();
+
+  // Runs the install sequence, answering every box with its OK or Yes button.
+  int install(const std::function<void(platform::posix::Config&)>& adjust = {});
+
+  // Every file under the drive root with its content, paths relative to the drive.
+  std::map<std::string, std::string> drive_files() const;
+
+  const fs::path& drive() const { return drive_; }
+  const fs::path& windows() const { return windows_; }
+  const fs::path& package() const { return package_; }
+  const std::vector<Box>& boxes() const { return boxes_; }
+  const std::vector<platform::posix::Event>& events() const { return events_; }
+  int count(platform::posix::Event::Kind kind) const;
+
+ private:
+  fs::path root_, drive_, windows_, package_;
+  std::vector<Box> boxes_;
+  std::vector<platform::posix::Event> events_;
+};
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the scrpkg program with the arguments; standard input is empty.
+RunResult run_scrpkg(const std::vector<std::string>& args);
+
+// Bytes that compress well, and bytes that differ from one body to the next.
+Bytes text_bytes(std::size_t size, unsigned seed);
+Bytes pattern_bytes(std::size_t size, unsigned seed);
+
+// An entry compressed with the packer's encoder.
+PayloadEntry compressed(const Bytes& original, const std::string& extension);
+
+}  // namespace matrix
