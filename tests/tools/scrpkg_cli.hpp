@@ -1,0 +1,104 @@
+// Running the scrpkg program from tests, and the scratch folders they work in.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/support/pe_builder.hpp"
+
+namespace scrpkg_test {
+
+namespace fs = std::filesystem;
+
+// A fresh folder, removed with everything in it at the end of the test.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    static std::atomic<int> counter{0};
+    path_ = fs::temp_directory_path() /
+            ("scrpkg-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const fs::path& path() const { return path_; }
+  fs::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  fs::path path_;
+};
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+inline std::string quoted(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+inline std::string file_text(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs scrpkg with the arguments in the folder `cwd` (the test's own when empty); standard
+// input comes from `input` (never a terminal).
+inline RunResult run_scrpkg(const std::vector<std::string>& args, const std::string& input = "",
+                            const fs::path& cwd = {}) {
+  ScratchDir io;
+  std::ofstream(io / "in", std::ios::binary) << input;
+  std::string command = cwd.empty() ? "" : "cd " + quoted(cwd.string()) + " && ";
+  command += quoted(SCRPKG_EXE);
+  for (const std::string& a : args) command += " " + quoted(a);
+  command += " <" + quoted((io / "in").string()) + " >" + quoted((io / "out").string()) + " 2>" +
+             quoted((io / "err").string());
+  const int raw = std::system(command.c_str());
+  RunResult result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = file_text(io / "out");
+  result.err = file_text(io / "err");
+  return result;
+}
+
+// Every regular file under the folder, as paths relative to it with forward slashes.
+inline std::set<std::string> files_under(const fs::path& folder) {
+  std::set<std::string> found;
+  if (!fs::exists(folder)) return found;
+  for (const auto& item : fs::recursive_directory_iterator(folder)) {
+    if (!item.is_directory()) found.insert(item.path().lexically_relative(folder).generic_string());
+  }
+  return found;
+}
+
+// Bytes that compress somewhat: runs of text with a varying counter.
+inline testsupport::Bytes sample_bytes(std::size_t size, unsigned seed) {
+  testsupport::Bytes bytes;
+  const std::string words = "screen saver aurora lumivane ";
+  for (std::size_t i = 0; bytes.size() < size; ++i) {
+    const char c =
+        (i + seed) % 7 == 0 ? static_cast<char>('A' + (i * seed) % 26) : words[i % words.size()];
+    bytes.push_back(static_cast<std::uint8_t>(c));
+  }
+  return bytes;
+}
+
+}  // namespace scrpkg_test

@@ -1,0 +1,52 @@
+// Command-line conventions: usage errors exit 1 with a "scrpkg: " message on stderr.
+#include <gtest/gtest.h>
+
+#include "tests/tools/scrpkg_cli.hpp"
+
+namespace {
+
+using namespace scrpkg_test;
+
+struct UsageCase {
+  std::string label;
+  std::vector<std::string> args;
+  int status;
+};
+
+class Usage : public testing::TestWithParam<UsageCase> {};
+
+TEST_P(Usage, ExitStatusAndMessage) {
+  ScratchDir dir;
+  testsupport::write_file((dir / "Aurora.exe").string(),
+                          testsupport::build_package({{sample_bytes(10, 1), 0, ".SCR"}}));
+  const RunResult run = run_scrpkg(GetParam().args, "", dir.path());
+  EXPECT_EQ(run.status, GetParam().status) << run.out << run.err;
+  if (GetParam().status == 1) {
+    EXPECT_EQ(run.err.rfind("scrpkg: ", 0), 0u) << run.err;
+    EXPECT_FALSE(fs::exists(dir / "win"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Invocations, Usage,
+    testing::Values(
+        UsageCase{"no_subcommand", {}, 1}, UsageCase{"unknown_subcommand", {"unpack"}, 1},
+        UsageCase{"list_without_package", {"list"}, 1},
+        UsageCase{"install_without_windows_dir", {"install", "Aurora.exe", "-y"}, 1},
+        UsageCase{
+            "install_missing_package", {"install", "Nope.exe", "--windows-dir", "win", "-y"}, 1},
+        UsageCase{"answers_and_defaults",
+                  {"install", "Aurora.exe", "--windows-dir", "win", "-y", "--answers", "ok"},
+                  1},
+        UsageCase{"unknown_library",
+                  {"install", "Aurora.exe", "--windows-dir", "win", "-y", "--without", "D3D8.DLL"},
+                  1},
+        UsageCase{"free_kb_not_a_number",
+                  {"install", "Aurora.exe", "--windows-dir", "win", "-y", "--free-kb", "lots"},
+                  1},
+        UsageCase{"version", {"--version"}, 0}, UsageCase{"help", {"--help"}, 0},
+        UsageCase{"install_help", {"install", "--help"}, 0},
+        UsageCase{"extract_help", {"extract", "--help"}, 0}),
+    [](const auto& info) { return info.param.label; });
+
+}  // namespace

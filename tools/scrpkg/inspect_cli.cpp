@@ -1,0 +1,24 @@
+#include "inspect_cli.hpp"
+
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+namespace scrpkg {
+
+void print_error(const std::string& message) {
+  std::cerr << "scrpkg: " << message << '\n';
+}
+
+void fail(int status, const std::string& message) {
+  print_error(message);
+  finish(status);
+}
+
+void finish(int status) {
+  std::cout.flush();
+  // main() turns this into the process exit status.
+  throw CLI::RuntimeError(status);
+}
+
+}  // namespace scrpkg

@@ -1,0 +1,94 @@
+#include "inspect_package.hpp"
+
+#include <filesystem>
+
+#include "inspect_cli.hpp"
+#include "inspect_text.hpp"
+#include "payload/header.hpp"
+#include "payload/integrity.hpp"
+#include "payload/locator.hpp"
+
+namespace scrpkg {
+namespace {
+
+// The core's file calls take Windows paths, or host paths when they start with "/".
+std::string core_path(const std::string& host_path) {
+  return std::filesystem::absolute(host_path).lexically_normal().string();
+}
+
+// Header and table from a handle at the payload start; false when the file ends first.
+bool read_header_and_table(platform::File file, Package& package) {
+  const std::int32_t start = platform::file_seek(file, 0, platform::SeekFrom::current);
+  payload::Header header{};
+  std::uint32_t count = 0;
+  if (start < 0 || !payload::read_table(file, header, nullptr, 0, &count)) return false;
+  package.entries.resize(count);
+  platform::file_seek(file, start, platform::SeekFrom::begin);
+  if (!payload::read_table(file, header, package.entries.data(), count, &count)) return false;
+  package.name_field = fixed_field(header.name, payload::kNameSize);
+  package.base = header.base;
+  package.payload_offset = static_cast<std::uint64_t>(start);
+  return true;
+}
+
+std::string failure_reason(const std::string& path) {
+  const payload::Integrity verdict = payload::check_integrity(core_path(path).c_str());
+  if (verdict == payload::Integrity::sound) return "the payload table could not be read";
+  return payload::integrity_text(verdict);
+}
+
+}  // namespace
+
+std::optional<Package> read_package(const std::string& path, std::string& reason) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    reason = "no such file";
+    return std::nullopt;
+  }
+  Package package;
+  package.path = path;
+  package.file_size = std::filesystem::file_size(path, ec);
+  const platform::File file = payload::locate_payload_at(core_path(path).c_str());
+  const bool complete = file != platform::kInvalidFile && read_header_and_table(file, package);
+  if (file != platform::kInvalidFile) platform::file_close(file);
+  if (!complete) {
+    reason = failure_reason(path);
+    return std::nullopt;
+  }
+  return package;
+}
+
+std::optional<std::string> integrity_problem(const std::string& path) {
+  std::uint32_t failed_entry = 0;
+  const payload::Integrity verdict =
+      payload::check_integrity(core_path(path).c_str(), &failed_entry);
+  if (verdict == payload::Integrity::sound) return std::nullopt;
+  std::string text = payload::integrity_text(verdict);
+  if (verdict == payload::Integrity::body_outside_file ||
+      verdict == payload::Integrity::body_overlaps_table ||
+      verdict == payload::Integrity::size_impossible ||
+      verdict == payload::Integrity::extension_unsafe) {
+    text = "entry " + std::to_string(failed_entry) + ": " + text;
+  }
+  return text;
+}
+
+Package read_sound_package(const std::string& path) {
+  std::string reason;
+  std::optional<Package> package = read_package(path, reason);
+  if (!package) fail(kExitDamaged, path + ": " + reason);
+  if (auto problem = integrity_problem(path)) fail(kExitDamaged, path + ": damaged: " + *problem);
+  return *package;
+}
+
+std::string display_name(const Package& package) {
+  return without_trailing_blanks(package.name_field);
+}
+
+std::uint64_t installed_total(const Package& package) {
+  std::uint64_t total = 0;
+  for (const payload::Entry& e : package.entries) total += payload::installed_size(e);
+  return total;
+}
+
+}  // namespace scrpkg

@@ -1,0 +1,40 @@
+// A package as the inspector sees it: the payload header and entry table read from the
+// file, and the integrity verdict.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "payload/format.hpp"
+
+namespace scrpkg {
+
+struct Package {
+  std::string path;                  // host path of the package file
+  std::string name_field;            // display name field up to its first NUL (Windows-1252)
+  std::uint16_t base = 0;            // file-number base
+  std::uint64_t payload_offset = 0;  // file position of the payload header
+  std::uint64_t file_size = 0;
+  std::vector<payload::Entry> entries;  // the table without its terminator
+};
+
+// Reads the package's header and table. On failure returns empty and sets `reason` to a
+// one-line explanation (not a package, header or table cut off, ...).
+std::optional<Package> read_package(const std::string& path, std::string& reason);
+
+// Empty when the package is sound; otherwise why it is damaged, in one line.
+std::optional<std::string> integrity_problem(const std::string& path);
+
+// Reads the package and checks its integrity; any problem ends the subcommand with
+// status 2 and the reason.
+Package read_sound_package(const std::string& path);
+
+// The display name as the installer shows it: trailing blanks removed.
+std::string display_name(const Package& package);
+
+// Sum of the sizes the entries have once installed.
+std::uint64_t installed_total(const Package& package);
+
+}  // namespace scrpkg

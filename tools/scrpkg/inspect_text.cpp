@@ -1,0 +1,102 @@
+#include "inspect_text.hpp"
+
+#include <cstdint>
+
+namespace scrpkg {
+namespace {
+
+// Code points of bytes 0x80 to 0x9F; 0 marks an unassigned byte.
+constexpr std::uint16_t kHighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+std::uint32_t code_point(unsigned char byte) {
+  if (byte < 0x80 || byte > 0x9F) return byte;
+  std::uint16_t mapped = kHighControls[byte - 0x80];
+  return mapped != 0 ? mapped : byte;
+}
+
+void append_utf8(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::string cp1252_to_utf8(std::string_view ansi) {
+  std::string out;
+  out.reserve(ansi.size() * 2);
+  for (char c : ansi) append_utf8(out, code_point(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string without_trailing_blanks(std::string_view text) {
+  std::size_t end = text.size();
+  while (end > 0 && text[end - 1] == ' ') --end;
+  return std::string(text.substr(0, end));
+}
+
+std::string fixed_field(const char* field, std::size_t size) {
+  std::size_t length = 0;
+  while (length < size && field[length] != '\0') ++length;
+  return std::string(field, length);
+}
+
+std::string unix_line_ends(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      out += text[i];
+    } else {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+  }
+  return out;
+}
+
+}  // namespace scrpkg
+
+namespace scrpkg {
+namespace {
+
+// Length of the UTF-8 sequence starting at text[i], or 0 when it is not well formed.
+std::size_t utf8_sequence_length(std::string_view text, std::size_t i) {
+  const auto byte = static_cast<unsigned char>(text[i]);
+  std::size_t length = byte < 0x80                   ? 1
+                       : byte >= 0xC2 && byte < 0xE0 ? 2
+                       : byte >= 0xE0 && byte < 0xF0 ? 3
+                       : byte >= 0xF0 && byte < 0xF5 ? 4
+                                                     : 0;
+  if (length == 0 || i + length > text.size()) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+bool is_utf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = utf8_sequence_length(text, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string host_text_to_utf8(std::string_view text) {
+  return is_utf8(text) ? std::string(text) : cp1252_to_utf8(text);
+}
+
+}  // namespace scrpkg

@@ -1,0 +1,66 @@
+// scrpkg install: runs a package's own install sequence against a sandbox folder that
+// stands for the Windows directory, with the user's side of the dialogue on the terminal.
+#include <unistd.h>
+
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "commands.hpp"
+#include "inspect_cli.hpp"
+#include "install_session.hpp"
+
+namespace scrpkg {
+namespace {
+
+const std::vector<std::string> kSimulatedMissing = {"OPENGL32.DLL", "GLU32.DLL", "glGenTextures",
+                                                    "GetDiskFreeSpaceExA"};
+
+void add_simulation_options(CLI::App& install, InstallOptions& options) {
+  install
+      .add_option("--without", options.missing,
+                  "Simulate a missing library or export (repeatable): OPENGL32.DLL, GLU32.DLL, "
+                  "glGenTextures, GetDiskFreeSpaceExA")
+      ->check(CLI::IsMember(kSimulatedMissing, CLI::ignore_case));
+  install.add_option("--free-kb", options.free_kb,
+                     "Free space to report on the Windows directory's drive, in kilobytes");
+}
+
+void add_answer_options(CLI::App& install, InstallOptions& options) {
+  CLI::Option* answers = install.add_option(
+      "--answers", options.answers,
+      "Answers to the message boxes in order, comma-separated: yes/ja, no/nee, ok, "
+      "cancel/annuleren, or a button's position (1 = first)");
+  CLI::Option* yes = install.add_flag("-y,--yes", options.press_defaults,
+                                      "Press every box's default (first) button");
+  answers->excludes(yes);
+}
+
+}  // namespace
+
+void add_install_command(CLI::App& app) {
+  auto options = std::make_shared<InstallOptions>();
+  CLI::App* install = app.add_subcommand(
+      "install", "Run a package's install sequence in a sandbox folder standing for C:\\WINDOWS");
+  install->add_option("PACKAGE", options->package, "The package (.EXE)")
+      ->required()
+      ->check(CLI::ExistingFile);
+  install
+      ->add_option("--windows-dir", options->windows_dir,
+                   "Host folder that plays the Windows directory (created when missing)")
+      ->required();
+  add_answer_options(*install, *options);
+  install->add_option("--log", options->log, "Write every event as JSON Lines to this file");
+  install->add_flag("--launch", options->launch,
+                    "Really start the installed screen saver (with wine, when it is on PATH)");
+  add_simulation_options(*install, *options);
+  install->add_flag("-q,--quiet", options->quiet, "Show only what needs an answer");
+  install->callback([options] {
+    const int status = run_install(*options, std::cin, std::cout, isatty(STDIN_FILENO) != 0);
+    if (status != kExitOk) finish(status);
+  });
+}
+
+}  // namespace scrpkg

@@ -1,0 +1,86 @@
+#include "install_log.hpp"
+
+#include "install_boxes.hpp"
+#include "install_display.hpp"
+#include "inspect_text.hpp"
+
+namespace scrpkg {
+namespace {
+
+using nlohmann::json;
+using platform::posix::Event;
+
+json message_box_record(const Event& event) {
+  json buttons = json::array();
+  for (const Button& b : buttons_of(event.type)) buttons.push_back(b.label);
+  return {{"event", "message_box"},
+          {"caption", cp1252_to_utf8(event.caption)},
+          {"text", cp1252_to_utf8(event.text)},
+          {"buttons", buttons},
+          {"icon", icon_word(event.type)},
+          {"answer", button_label(event.answer, event.type)}};
+}
+
+json dialog_controls(const Event& event) {
+  json controls = json::array();
+  for (const std::string& text : dialog_static_texts(event.resource))
+    controls.push_back({{"id", -1}, {"text", cp1252_to_utf8(text)}});
+  for (const auto& [id, text] : event.items)
+    controls.push_back({{"id", id}, {"text", cp1252_to_utf8(text)}});
+  return controls;
+}
+
+json dialog_record(const Event& event) {
+  return {{"event", "dialog"},
+          {"resource", event.resource},
+          {"window_text", cp1252_to_utf8(event.caption)},
+          {"controls", dialog_controls(event)},
+          {"rect",
+           {{"left", event.left},
+            {"top", event.top},
+            {"right", event.right},
+            {"bottom", event.bottom}}},
+          {"result", event.answer}};
+}
+
+}  // namespace
+
+json event_record(const Event& event) {
+  switch (event.kind) {
+    case Event::Kind::message_box:
+      return message_box_record(event);
+    case Event::Kind::dialog:
+      return dialog_record(event);
+    case Event::Kind::shell_open:
+      return {{"event", "shell_open"}, {"address", cp1252_to_utf8(event.address)}};
+    case Event::Kind::launch:
+      return {{"event", "launch"},
+              {"command_line", cp1252_to_utf8(event.address)},
+              {"show", event.show}};
+    case Event::Kind::registration:
+      return {{"event", "registration"},
+              {"scrnsave_exe", cp1252_to_utf8(event.ini_value)},
+              {"screen_saving", true}};
+    case Event::Kind::cursor:
+      break;
+  }
+  return nullptr;
+}
+
+json exit_record(int status, const std::string& error) {
+  json record = {{"event", "exit"}, {"status", status}};
+  if (!error.empty()) record["error"] = error;
+  return record;
+}
+
+EventLog::EventLog(const std::string& path) {
+  if (!path.empty()) out_.open(path, std::ios::binary | std::ios::trunc);
+}
+
+void EventLog::write(const json& record) {
+  if (!out_.is_open() || record.is_null()) return;
+  out_ << record.dump(-1, ' ', false, json::error_handler_t::replace) << '\n';
+  out_.flush();
+}
+
+}  // namespace scrpkg

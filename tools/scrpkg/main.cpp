@@ -1,0 +1,56 @@
+// scrpkg: makes, inspects and installs self-installing screen-saver packages.
+#include <exception>
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "commands.hpp"
+#include "inspect_cli.hpp"
+
+#ifndef SCRPKG_VERSION
+#define SCRPKG_VERSION "0.0.0"
+#endif
+
+namespace {
+
+void register_commands(CLI::App& app) {
+#ifdef SCRPKG_HAVE_PACK
+  scrpkg::add_pack_command(app);
+#endif
+  scrpkg::add_list_command(app);
+  scrpkg::add_test_command(app);
+  scrpkg::add_extract_command(app);
+  scrpkg::add_install_command(app);
+}
+
+bool is_help_or_version(const CLI::Error& e) {
+  return dynamic_cast<const CLI::Success*>(&e) != nullptr ||
+         dynamic_cast<const CLI::CallForHelp*>(&e) != nullptr ||
+         dynamic_cast<const CLI::CallForAllHelp*>(&e) != nullptr ||
+         dynamic_cast<const CLI::CallForVersion*>(&e) != nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Makes, inspects and installs self-installing screen-saver packages.", "scrpkg"};
+  app.set_version_flag("--version", std::string(SCRPKG_VERSION));
+  app.require_subcommand(1);
+  register_commands(app);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::RuntimeError& e) {
+    // Commands report their own failures and leave only the status here.
+    return e.get_exit_code();
+  } catch (const CLI::Error& e) {
+    if (is_help_or_version(e)) return app.exit(e);
+    scrpkg::print_error(e.what());
+    std::cerr << "Run with --help for more information.\n";
+    return scrpkg::kExitUsage;
+  } catch (const std::exception& e) {
+    scrpkg::print_error(e.what());
+    return scrpkg::kExitUsage;
+  }
+  return scrpkg::kExitOk;
+}
