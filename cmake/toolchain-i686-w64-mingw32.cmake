@@ -1,30 +1,10 @@
 # Cross build for i686 Windows with the mingw-w64 GCC toolchain (win32 thread model).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(SCRPKG_CROSS_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${SCRPKG_CROSS_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${SCRPKG_CROSS_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${SCRPKG_CROSS_PREFIX}-windres)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${SCRPKG_CROSS_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Everything the stub links is built without the C++ runtime's exception and RTTI
-# machinery: the stub links no libstdc++. Function-local statics need no guards in a
-# single-threaded program.
-set(CMAKE_CXX_FLAGS_INIT "-fno-exceptions -fno-rtti -fno-threadsafe-statics")
-# One section per function and object, so that the stub's link drops what it does not use.
-string(APPEND CMAKE_CXX_FLAGS_INIT " -ffunction-sections -fdata-sections")
 # Nothing in the stub unwinds the stack: no unwind tables in its read-only data.
 string(APPEND CMAKE_CXX_FLAGS_INIT " -fno-asynchronous-unwind-tables")
-# printf-family calls go to msvcrt, not to mingw's own formatting code. libstdc++'s headers
-# switch mingw's own formatting on, so <stdio.h> is read first, before any of them.
-set(CMAKE_C_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=0")
-string(APPEND CMAKE_CXX_FLAGS_INIT " -D__USE_MINGW_ANSI_STDIO=0 -include stdio.h")
 # The platform guarantees 4-byte stack alignment and the stub keeps no wider data on the
 # stack: no realignment code in every function.
 string(APPEND CMAKE_CXX_FLAGS_INIT " -mpreferred-stack-boundary=2")

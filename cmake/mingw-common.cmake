@@ -1,0 +1,23 @@
+# What both mingw-w64 cross builds of the stub share; the toolchain file sets
+# CMAKE_SYSTEM_PROCESSOR and SCRPKG_CROSS_PREFIX first.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${SCRPKG_CROSS_PREFIX}-gcc)
+set(CMAKE_CXX_COMPILER ${SCRPKG_CROSS_PREFIX}-g++)
+set(CMAKE_RC_COMPILER ${SCRPKG_CROSS_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${SCRPKG_CROSS_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Everything the stub links is built without the C++ runtime's exception and RTTI
+# machinery: the stub links no libstdc++. Function-local statics need no guards in a
+# single-threaded program.
+set(CMAKE_CXX_FLAGS_INIT "-fno-exceptions -fno-rtti -fno-threadsafe-statics")
+# One section per function and object, so that the stub's link drops what it does not use.
+string(APPEND CMAKE_CXX_FLAGS_INIT " -ffunction-sections -fdata-sections")
+# printf-family calls go to msvcrt, not to mingw's own formatting code. libstdc++'s headers
+# switch mingw's own formatting on, so <stdio.h> is read first, before any of them.
+set(CMAKE_C_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=0")
+string(APPEND CMAKE_CXX_FLAGS_INIT " -D__USE_MINGW_ANSI_STDIO=0 -include stdio.h")
