@@ -4,7 +4,7 @@
   scenarios.py prefix PREFIX --wine WINE [--winearch win32]
       makes a headless prefix (the shared one that the scenarios copy)
   scenarios.py run SCENARIO --work DIR --wine WINE --driver EXE
-                   --stub EXE [--pack-stub EXE] --probe EXE --scrpkg EXE
+                   --stub EXE --probe EXE --scrpkg EXE
                    (--template PREFIX | --fresh-prefix [--winearch win32]) [--prefix DIR]
       packs a package around the probe screen saver, runs it under the driver with the
       scenario's answers and checks every window, the exit code and what was written;
@@ -24,7 +24,6 @@ from dataclasses import dataclass
 from pathlib import Path
 
 sys.dont_write_bytecode = True  # keep the source folder clean of caches
-import repack
 import wine_session
 
 # --- What the user must see -------------------------------------------------------------
@@ -186,18 +185,9 @@ def scrpkg_pack(scrpkg, stub, inputs_folder, output):
 
 
 def pack(options, inputs_folder, output):
-    """Packs with the stub to run; when the packer refuses it, packs with the 32-bit stub
-    and moves the payload on to the stub to run."""
-    if scrpkg_pack(options.scrpkg, options.stub, inputs_folder, output):
-        return
-    if not options.pack_stub:
+    """Packs the inputs around the stub to run."""
+    if not scrpkg_pack(options.scrpkg, options.stub, inputs_folder, output):
         raise RuntimeError(f"scrpkg pack refused {options.stub}")
-    print(f"note: packing with {options.pack_stub}, then moving the payload to {options.stub}")
-    if not scrpkg_pack(options.scrpkg, options.pack_stub, inputs_folder, output):
-        raise RuntimeError(f"scrpkg pack refused {options.pack_stub}")
-    moved = repack.move_payload(output.read_bytes(), Path(options.pack_stub).read_bytes(),
-                                Path(options.stub).read_bytes())
-    output.write_bytes(moved)
 
 # --- Checks -------------------------------------------------------------------------------
 
@@ -430,7 +420,6 @@ def parse(argv):
         run.add_argument("--winearch")
         run.add_argument("--driver", required=True)
         run.add_argument("--stub", help="the stub to run (packed around the probe)")
-        run.add_argument("--pack-stub", help="a 32-bit stub to pack with when --stub is refused")
         run.add_argument("--probe")
         run.add_argument("--scrpkg")
         run.add_argument("--template", help="a prefix to copy")
