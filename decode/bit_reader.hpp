@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "decode/streams.hpp"
 
@@ -65,9 +66,15 @@ class BitReader {
 
  private:
   static std::uint64_t load_big_endian(const unsigned char* p) {
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return __builtin_bswap64(v);
+#else
     std::uint64_t v = 0;
     for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
     return v;
+#endif
   }
 
   void push(unsigned byte) {
