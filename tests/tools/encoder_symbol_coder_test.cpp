@@ -98,4 +98,31 @@ TEST(SymbolCoder, AllSymbolBitsAgreesWithEachLeafDepth) {
   }
 }
 
+// The leaves of a full binary tree make a complete prefix code: the sum of 2^-depth over all
+// symbols is exactly 1, before, between and after the rebuilds at the weight limit.
+TEST(SymbolCoder, SymbolDepthsFormACompleteCode) {
+  encoder::SymbolCoder coder;
+  const Bytes input = encoder_test::random_bytes(90000, 21);
+  for (std::size_t i = 0; i <= input.size(); ++i) {
+    if (i % 15000 == 0) {
+      std::uint64_t sum = 0;  // in units of 2^-40; no leaf sits deeper than 40 here
+      for (int s = 0; s < decode::kSymbols; ++s) {
+        const int depth = encoder::symbol_depth(coder.model(), s);
+        ASSERT_GE(depth, 1) << s;
+        ASSERT_LE(depth, 40) << s;
+        sum += std::uint64_t{1} << (40 - depth);
+      }
+      EXPECT_EQ(sum, std::uint64_t{1} << 40) << "after " << i << " symbols";
+    }
+    if (i == input.size()) break;
+    // Skewed: mostly a few small bytes, so the tree grows deep on one side.
+    const std::uint8_t byte = input[i] < 200 ? input[i] % 6 : input[i];
+    if (i % 5 == 0) {
+      coder.put_match(3 + static_cast<int>(byte % 4), 1);
+    } else {
+      coder.put_literal(byte);
+    }
+  }
+}
+
 }  // namespace

@@ -15,9 +15,9 @@ struct LevelSettings {
 };
 
 constexpr LevelSettings kLevels[kMaxLevel - kMinLevel + 1] = {
-    {false, false, 4, 0},    {false, false, 8, 0},    {false, false, 16, 0},
-    {false, true, 8, 0},     {false, true, 16, 0},    {false, true, 32, 0},
-    {true, false, 16, 4096}, {true, false, 32, 4096}, {true, false, 64, 4096},
+    {false, false, 4, 0},    {false, false, 8, 0},       {false, false, 16, 0},
+    {false, true, 8, 0},     {false, true, 16, 0},       {false, true, 32, 0},
+    {true, false, 16, 4096}, {true, false, 32, 1 << 16}, {true, false, 64, 1 << 20},
 };
 
 // The ring's space fill followed by the input: the text every match is taken from.

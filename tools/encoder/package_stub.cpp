@@ -15,7 +15,8 @@ namespace packer {
 namespace {
 
 constexpr std::uint32_t kPe32Magic = 0x10B;
-constexpr std::uint32_t kPe32PlusMagic = 0x20B;  // the x86_64 build of the stub, for tests under Wine
+constexpr std::uint32_t kPe32PlusMagic =
+    0x20B;  // the x86_64 build of the stub, for tests under Wine
 constexpr std::uint32_t kSectionHeaderSize = 40;
 constexpr std::uint32_t kHighBit = 0x80000000u;
 constexpr char kMarkerType[] = "LASTRES";

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -16,7 +17,12 @@ struct Step {
 };
 
 constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
+// A position's cheapest arrival starts at most kMaxMatch bytes back, so that many models
+// behind the current one are all the pricing ever needs.
+constexpr std::size_t kModelSlots = kMaxMatch + 1;
 
+// Each step is priced under the model that the cheapest path to its start leaves behind:
+// the path finally chosen pays exactly the prices it was chosen by.
 class OptimalParser {
  public:
   OptimalParser(const History& history, const OptimalSettings& settings, SymbolCoder& coder)
@@ -24,38 +30,54 @@ class OptimalParser {
         settings_(settings),
         coder_(coder),
         finder_(h_.text, h_.size, settings.max_depth),
-        steps_(settings.block + kMaxMatch + 1) {}
+        steps_(std::min(settings.block, h_.size - h_.start) + 1),
+        models_(kModelSlots) {}
 
-  void run() {
+  std::uint64_t run() {
     for (std::size_t p = 0; p < h_.start; ++p) finder_.skip(p);
     std::size_t pos = h_.start;
     while (pos < h_.size) pos = parse_block(pos);
+    return priced_bits_;
   }
 
  private:
   // Prices every path from `pos` to the block's end, emits the cheapest, returns its end.
   std::size_t parse_block(std::size_t pos) {
     const std::size_t end = std::min(h_.size, pos + settings_.block);
-    coder_.all_symbol_bits(bits_);
     for (std::size_t i = 0; i <= end - pos; ++i) steps_[i] = {kUnreached, 0, 0};
     steps_[0].cost = 0;
-    for (std::size_t i = pos; i < end; ++i) price_from(i, pos, end);
+    models_[0] = coder_.model();
+    for (std::size_t i = pos; i < end; ++i) {
+      if (i > pos) arrive(i - pos, pos);
+      price_from(i, pos, end);
+    }
+    priced_bits_ += steps_[end - pos].cost;
     emit_path(pos, end);
     return end;
   }
 
+  // Derives the model at block offset `at` from the one its cheapest arrival starts from.
+  void arrive(std::size_t at, std::size_t pos) {
+    const Step& step = steps_[at];
+    const std::size_t from = at - step.length;
+    decode::Model& model = models_[at % kModelSlots];
+    model = models_[from % kModelSlots];
+    const int symbol = step.length == 1 ? h_.text[pos + from] : kMatchSymbolBase + step.length;
+    decode::model_update(model, symbol);
+  }
+
   void price_from(std::size_t i, std::size_t pos, std::size_t end) {
+    const decode::Model& model = models_[(i - pos) % kModelSlots];
     const std::uint32_t base = steps_[i - pos].cost;
-    relax(i + 1 - pos, base + static_cast<std::uint32_t>(bits_[h_.text[i]]), 1, 0);
+    relax(i + 1 - pos, base + static_cast<std::uint32_t>(symbol_depth(model, h_.text[i])), 1, 0);
     const int n = finder_.find(i, found_);
     int length = kMinMatch;
     for (int k = 0; k < n; ++k) {
-      const std::uint32_t position_cost =
-          static_cast<std::uint32_t>(distance_bits(found_[k].distance));
+      const int position_cost = distance_bits(found_[k].distance);
       for (; length <= found_[k].length && i + length <= end; ++length) {
-        const std::uint32_t cost =
-            base + position_cost + static_cast<std::uint32_t>(bits_[kMatchSymbolBase + length]);
-        relax(i + length - pos, cost, length, found_[k].distance);
+        const int bits = position_cost + symbol_depth(model, kMatchSymbolBase + length);
+        relax(i + length - pos, base + static_cast<std::uint32_t>(bits), length,
+              found_[k].distance);
       }
     }
   }
@@ -85,15 +107,17 @@ class OptimalParser {
   SymbolCoder& coder_;
   MatchFinder finder_;
   std::vector<Step> steps_;
+  std::vector<decode::Model> models_;
   std::vector<Step> path_;
-  int bits_[decode::kSymbols];
   Match found_[kMaxMatch];
+  std::uint64_t priced_bits_ = 0;
 };
 
 }  // namespace
 
-void parse_optimal(const History& history, const OptimalSettings& settings, SymbolCoder& coder) {
-  OptimalParser(history, settings, coder).run();
+std::uint64_t parse_optimal(const History& history, const OptimalSettings& settings,
+                            SymbolCoder& coder) {
+  return OptimalParser(history, settings, coder).run();
 }
 
 }  // namespace encoder

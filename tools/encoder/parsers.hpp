@@ -27,10 +27,12 @@ void parse_lazy(const History& history, const LazySettings& settings, SymbolCode
 
 struct OptimalSettings {
   int max_depth;
-  std::size_t block;  // bytes parsed per pricing of the live model
+  std::size_t block;  // bytes parsed before the cheapest path through them is fixed
 };
 
-// Cheapest path through each block under the code lengths the model has at the block's start.
-void parse_optimal(const History& history, const OptimalSettings& settings, SymbolCoder& coder);
+// Cheapest path through each block, every step priced under the model that the path so far
+// would leave. Returns the bits the chosen steps were priced at, which is what coding them took.
+std::uint64_t parse_optimal(const History& history, const OptimalSettings& settings,
+                            SymbolCoder& coder);
 
 }  // namespace encoder

@@ -59,10 +59,10 @@ void SymbolCoder::put_match(int length, int distance) {
   out_.put(static_cast<std::uint32_t>(position & 63), 6);
 }
 
-int SymbolCoder::symbol_bits(int symbol) const {
+int symbol_depth(const decode::Model& model, int symbol) {
   int depth = 0;
-  for (int node = model_.parent[decode::kLeafBase + symbol]; node != decode::kRoot;) {
-    node = model_.parent[node];
+  for (int node = model.parent[decode::kLeafBase + symbol]; node != decode::kRoot;) {
+    node = model.parent[node];
     ++depth;
   }
   return depth;

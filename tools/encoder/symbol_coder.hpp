@@ -29,6 +29,9 @@ inline int distance_bits(int distance) {
   return position_code((distance - 1) >> 6).length + 6;
 }
 
+// Code length of a symbol under `model`: its leaf's depth in the tree.
+int symbol_depth(const decode::Model& model, int symbol);
+
 class SymbolCoder {
  public:
   SymbolCoder();
@@ -41,13 +44,16 @@ class SymbolCoder {
   void put_match(int length, int distance);
 
   // Current code length of a symbol: its leaf's depth in the live tree.
-  int symbol_bits(int symbol) const;
+  int symbol_bits(int symbol) const { return symbol_depth(model_, symbol); }
   int literal_bits(std::uint8_t byte) const { return symbol_bits(byte); }
   int match_bits(int length, int distance) const {
     return symbol_bits(kMatchSymbolBase + length) + distance_bits(distance);
   }
   // Code lengths of every symbol at once, for pricing many choices against one tree.
   void all_symbol_bits(int (&bits)[decode::kSymbols]) const;
+
+  // The live model, for pricing choices on copies of it.
+  const decode::Model& model() const { return model_; }
 
   std::vector<std::uint8_t> finish() { return out_.finish(); }
 
