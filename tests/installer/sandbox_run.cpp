@@ -14,15 +14,6 @@ namespace installer_test {
 
 namespace fs = std::filesystem;
 
-bool operator==(const Box& a, const Box& b) {
-  return a.caption == b.caption && a.text == b.text && a.type == b.type;
-}
-
-void PrintTo(const Box& box, std::ostream* out) {
-  *out << "{caption \"" << box.caption << "\", text \"" << box.text << "\", type 0x" << std::hex
-       << box.type << std::dec << "}";
-}
-
 SandboxRun::SandboxRun(const std::string& windows_folder) : windows_folder_(windows_folder) {
   std::string pattern = (fs::temp_directory_path() / "installer_test_XXXXXX").string();
   root_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();

@@ -10,21 +10,14 @@
 
 #include "platform/platform.hpp"
 #include "platform/posix/sandbox.hpp"
+#include "tests/support/message_box.hpp"
 #include "tests/support/pe_builder.hpp"
 
 namespace installer_test {
 
 using platform::posix::Event;
 
-// A message box as the user saw it.
-struct Box {
-  std::string caption;
-  std::string text;
-  unsigned type;
-};
-
-bool operator==(const Box& a, const Box& b);
-void PrintTo(const Box& box, std::ostream* out);
+using testsupport::Box;
 
 class SandboxRun {
  public:

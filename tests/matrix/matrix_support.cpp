@@ -40,15 +40,6 @@ int go_on(unsigned type) {
 
 }  // namespace
 
-bool operator==(const Box& a, const Box& b) {
-  return a.caption == b.caption && a.text == b.text && a.type == b.type;
-}
-
-void PrintTo(const Box& box, std::ostream* out) {
-  *out << "{caption \"" << box.caption << "\", text \"" << box.text << "\", type 0x" << std::hex
-       << box.type << std::dec << "}";
-}
-
 Box damaged_box(const std::string& file_name) {
   return {"Beschadigd installatieprogramma",
           "Het installatieprogramma " + file_name +

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/posix/sandbox.hpp"
+#include "tests/support/message_box.hpp"
 #include "tests/support/pe_builder.hpp"
 
 namespace matrix {
@@ -22,14 +23,7 @@ using testsupport::PayloadEntry;
 
 constexpr unsigned kOkError = 0x10;
 
-// A message box as the user saw it.
-struct Box {
-  std::string caption;
-  std::string text;
-  unsigned type;
-};
-bool operator==(const Box& a, const Box& b);
-void PrintTo(const Box& box, std::ostream* out);
+using testsupport::Box;
 
 // The box a damaged installer named `file_name` shows.
 Box damaged_box(const std::string& file_name);
