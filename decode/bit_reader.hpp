@@ -13,24 +13,61 @@
 
 namespace decode {
 
-class BitReader {
+inline std::uint64_t load_big_endian(const unsigned char* p) {
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return __builtin_bswap64(v);
+#else
+  std::uint64_t v = 0;
+  for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
+  return v;
+#endif
+}
+
+// Bits taken from the stored bytes, held at the top of a 64-bit word.
+struct BitBuffer {
+  std::uint64_t word = 0;
+  int count = 0;  // valid bits at the top of the word
+
+  // The next n bits (1..32), valid when count >= n.
+  unsigned peek(int n) const { return static_cast<unsigned>(word >> (64 - n)); }
+
+  unsigned take(int n) {
+    const unsigned value = peek(n);
+    word <<= n;
+    count -= n;
+    return value;
+  }
+};
+
+// The bits in hand and the next byte of the block in hand, for a loop that keeps them in
+// registers while the block has bytes to spare.
+struct BitWindow : BitBuffer {
+  const unsigned char* next = nullptr;  // next byte of the block not yet in the bits
+
+  // Tops the bits up to 56..63 from the block, which must hold 8 more bytes.
+  void refill() {
+    word |= load_big_endian(next) >> count;
+    next += (63 - count) >> 3;
+    count |= 56;  // the same as adding the whole bytes taken
+  }
+
+  unsigned read_bit() { return take(1); }
+};
+
+class BitReader : public BitBuffer {
  public:
   BitReader(const Source& source, std::uint32_t stored_size)
       : source_(source), stored_left_(stored_size) {}
-
-  int count = 0;  // valid bits at the top of the buffer
 
   // Tops the buffer up from the block in hand; never reads the file.
   void refill_free() {
     InputStream& in = g_streams.input;
     if (in.bytes_left >= 8) {
-      const unsigned char* p = in.buffer + in.read_index;
-      const int taken = (63 - count) >> 3;
-      bits_ |= load_big_endian(p) >> count;
-      count += taken * 8;
-      in.bytes_left = static_cast<std::int16_t>(in.bytes_left - taken);
-      in.read_index = static_cast<std::int16_t>(in.read_index + taken);
-      stored_left_ -= static_cast<std::uint32_t>(taken);
+      BitWindow window = lend();
+      window.refill();
+      take_back(window);
       return;
     }
     while (count <= 55 && in.bytes_left >= 1) {
@@ -43,10 +80,7 @@ class BitReader {
 
   unsigned read_bit() {
     if (count <= 8) refill_exact();
-    const unsigned bit = static_cast<unsigned>(bits_ >> 63);
-    bits_ <<= 1;
-    --count;
-    return bit;
+    return take(1);
   }
 
   unsigned read_8_bits() {
@@ -54,31 +88,31 @@ class BitReader {
     return take(8);
   }
 
-  // The next n bits (1..32), valid when count >= n.
-  unsigned peek(int n) const { return static_cast<unsigned>(bits_ >> (64 - n)); }
+  // Bytes of the block in hand not yet in the bits.
+  int block_bytes_left() const { return g_streams.input.bytes_left; }
 
-  unsigned take(int n) {
-    const unsigned value = peek(n);
-    bits_ <<= n;
-    count -= n;
-    return value;
+  BitWindow lend() const {
+    BitWindow window;
+    window.word = word;
+    window.count = count;
+    window.next = g_streams.input.buffer + g_streams.input.read_index;
+    return window;
+  }
+
+  // Takes the bits back from a window lent out, and the bytes it took from the block.
+  void take_back(const BitWindow& window) {
+    InputStream& in = g_streams.input;
+    const int taken = static_cast<int>(window.next - (in.buffer + in.read_index));
+    in.bytes_left = static_cast<std::int16_t>(in.bytes_left - taken);
+    in.read_index = static_cast<std::int16_t>(in.read_index + taken);
+    stored_left_ -= static_cast<std::uint32_t>(taken);
+    word = window.word;
+    count = window.count;
   }
 
  private:
-  static std::uint64_t load_big_endian(const unsigned char* p) {
-#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    std::uint64_t v;
-    std::memcpy(&v, p, sizeof v);
-    return __builtin_bswap64(v);
-#else
-    std::uint64_t v = 0;
-    for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
-    return v;
-#endif
-  }
-
   void push(unsigned byte) {
-    bits_ |= static_cast<std::uint64_t>(byte) << (56 - count);
+    word |= static_cast<std::uint64_t>(byte) << (56 - count);
     count += 8;
   }
 
@@ -94,7 +128,6 @@ class BitReader {
 
   const Source& source_;
   std::uint32_t stored_left_;
-  std::uint64_t bits_ = 0;
 };
 
 }  // namespace decode

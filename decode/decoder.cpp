@@ -12,11 +12,20 @@
 #include "decode/position_code.hpp"
 #include "decode/streams.hpp"
 #include "decode/symbol_decoder.hpp"
+#include "decode/symbol_tree.hpp"
 
 namespace decode {
 namespace {
 
 constexpr unsigned kRingMask = kRingSize - 1;
+
+// The bulk loop only buys speed; a build for size (the installer stub) leaves it out.
+#if defined(__OPTIMIZE_SIZE__)
+constexpr bool kBulkLoopBuilt = false;
+#else
+constexpr bool kBulkLoopBuilt = true;
+#endif
+bool g_bulk_loop_on = true;
 
 struct DecoderTables {
   // The ring, and room past its end for a block copy that rewrites bytes it does not change.
@@ -26,18 +35,26 @@ struct DecoderTables {
 };
 DecoderTables g_tables;
 
-// The upper 6 bits cost the code's length L, the lower 6 bits 6 more.
-int decode_position(BitReader& bits) {
+// The upper 6 bits cost the code's length L, the lower 6 bits 6 more; the window holds
+// at least 14 bits.
+unsigned take_position(BitWindow& bits) {
+  const PositionCode code = g_tables.position_codes[bits.peek(8)];
+  const unsigned tail = bits.take(code.length + 6) & 63u;
+  return (static_cast<unsigned>(code.upper) << 6) | tail;
+}
+
+unsigned decode_position(BitReader& bits) {
   if (bits.count < 22) bits.refill_free();
   if (bits.count >= 22) {
-    const PositionCode code = g_tables.position_codes[bits.peek(8)];
-    const unsigned tail = bits.take(code.length + 6u) & 63u;
-    return (code.upper << 6) | static_cast<int>(tail);
+    BitWindow window = bits.lend();
+    const unsigned position = take_position(window);
+    bits.take_back(window);
+    return position;
   }
   unsigned b = bits.read_8_bits();
   const PositionCode code = g_tables.position_codes[b];
   for (int n = 2; n < code.length; ++n) b = (b << 1) | bits.read_bit();
-  return (code.upper << 6) | static_cast<int>(b & 63u);
+  return (static_cast<unsigned>(code.upper) << 6) | (b & 63u);
 }
 
 // Copies n bytes (at most kBlockCopy - 2) from `from` to the ring at `to` and to the output
@@ -70,17 +87,35 @@ void copy_block(unsigned char* to, const unsigned char* from, unsigned n, unsign
 #endif
 }
 
-// Copies a match through the ring, as one block when the ranges allow it.
-unsigned copy_match(OutputCursor& out, unsigned r, unsigned position, unsigned n) {
+// Copies a match through the ring to `out`, which has room for kBlockCopy bytes; as one
+// block when the ranges allow it. Returns the ring position after the match.
+unsigned copy_match_to(unsigned char* out, unsigned r, unsigned position, unsigned n) {
   unsigned char* ring = g_tables.ring;
   const unsigned start = (r - position - 1) & kRingMask;
   // A match that starts less than n bytes back repeats bytes it is producing.
   const bool no_overlap = position + 1 >= n;
-  if (no_overlap && r + n <= kRingSize && start + n <= kRingSize && out.has_block_room()) {
-    copy_block(ring + r, ring + start, n, out.at());
-    out.advance(static_cast<int>(n));
+  if (no_overlap && r + n <= kRingSize && start + n <= kRingSize) {
+    copy_block(ring + r, ring + start, n, out);
     return (r + n) & kRingMask;
   }
+  for (unsigned k = 0; k < n; ++k) {
+    const unsigned char byte = ring[(start + k) & kRingMask];
+    out[k] = byte;
+    ring[r] = byte;
+    r = (r + 1) & kRingMask;
+  }
+  return r;
+}
+
+// The same for an output chunk that may fill up during the match.
+unsigned copy_match(OutputCursor& out, unsigned r, unsigned position, unsigned n) {
+  if (out.has_block_room()) {
+    r = copy_match_to(out.at(), r, position, n);
+    out.advance(static_cast<int>(n));
+    return r;
+  }
+  unsigned char* ring = g_tables.ring;
+  const unsigned start = (r - position - 1) & kRingMask;
   for (unsigned k = 0; k < n; ++k) {
     const unsigned char byte = ring[(start + k) & kRingMask];
     out.put(byte);
@@ -88,6 +123,48 @@ unsigned copy_match(OutputCursor& out, unsigned r, unsigned position, unsigned n
     r = (r + 1) & kRingMask;
   }
   return r;
+}
+
+// Decodes symbols while the block in hand holds the bytes a refill loads, the chunk has
+// room for a block copy and no rebuild is due: none of the edge checks of the per-symbol
+// path can then come true. The bits stay in registers meanwhile. A code is at most 21 bits
+// long: going up from a leaf, each node's sibling weighs at least as much as the node's own
+// child on the path, so the weights grow like the Fibonacci numbers, and a leaf 22 levels
+// down would need a root of 46368, above the root's largest weight, 32768. After one refill
+// to 56 bits a symbol and its match position (14 bits at most) thus never run the window
+// dry. Returns the output count.
+std::int64_t decode_in_bulk(BitReader& reader, OutputCursor& out, unsigned& ring_at,
+                            std::int64_t produced) {
+  BitWindow bits = reader.lend();
+  const unsigned char* const block_end = bits.next + reader.block_bytes_left();
+  unsigned char* at = out.at();
+  const unsigned char* const chunk_end = out.chunk_end();
+  unsigned char* const ring = g_tables.ring;
+  const std::uint16_t& root_weight = g_symbols.tree.weight[kRoot];
+  unsigned r = ring_at;
+  while (block_end - bits.next >= 8 && chunk_end - at > OutputCursor::kBlockCopy &&
+         root_weight != kRebuildLimit) {
+    bits.refill();
+    int depth = 0;
+    const int leaf = walk_from_table(bits, depth);
+    count_path(depth);
+    const unsigned symbol = static_cast<unsigned>(leaf - kLeafBase);
+    if (symbol < 256) {
+      *at++ = static_cast<unsigned char>(symbol);
+      ring[r] = static_cast<unsigned char>(symbol);
+      r = (r + 1) & kRingMask;
+      ++produced;
+      continue;
+    }
+    const unsigned length = symbol - 256 + kThreshold + 1;
+    r = copy_match_to(at, r, take_position(bits), length);
+    at += length;
+    produced += length;
+  }
+  reader.take_back(bits);
+  out.advance(static_cast<int>(at - out.at()));
+  ring_at = r;
+  return produced;
 }
 
 std::int32_t decode_stream(const Source& source, const Target& target, std::uint32_t original_size,
@@ -102,6 +179,10 @@ std::int32_t decode_stream(const Source& source, const Target& target, std::uint
   const std::int64_t limit = static_cast<std::int32_t>(original_size);
   std::int64_t produced = 0;
   while (produced < limit && !out.failed()) {
+    if (kBulkLoopBuilt && g_bulk_loop_on) {
+      produced = decode_in_bulk(bits, out, r, produced);
+      if (produced >= limit) break;
+    }
     const int symbol = decode_and_count_symbol(bits);
     if (symbol < 256) {
       const unsigned char byte = static_cast<unsigned char>(symbol);
@@ -111,7 +192,7 @@ std::int32_t decode_stream(const Source& source, const Target& target, std::uint
       ++produced;
     } else {
       const unsigned length = static_cast<unsigned>(symbol - 256 + kThreshold + 1);
-      r = copy_match(out, r, static_cast<unsigned>(decode_position(bits)), length);
+      r = copy_match(out, r, decode_position(bits), length);
       produced += length;
     }
   }
@@ -153,6 +234,10 @@ std::int32_t decode_memory(const unsigned char* stored, std::uint32_t stored_siz
                            std::uint32_t original_size, Sink sink, void* context) {
   MemoryReader memory{stored, stored_size};
   return decode_from_reader(read_memory, &memory, stored_size, original_size, sink, context);
+}
+
+void decoder_use_bulk_loop(bool on) {
+  g_bulk_loop_on = on;
 }
 
 const char* decoder_last_error() {

@@ -42,6 +42,10 @@ std::int32_t decode_memory(const unsigned char* stored, std::uint32_t stored_siz
 std::int32_t decode_from_reader(Reader reader, void* reader_context, std::uint32_t stored_size,
                                 std::uint32_t original_size, Sink sink, void* sink_context);
 
+// Off: every symbol goes through the per-symbol path, as in a build for size, where the
+// bulk loop is left out and this does nothing. On by default.
+void decoder_use_bulk_loop(bool on);
+
 // Why the last decode failed, or null when it did not.
 const char* decoder_last_error();
 

@@ -33,6 +33,8 @@ class OutputCursor {
   bool has_block_room() const { return end_ - at_ > kBlockCopy; }
   unsigned char* at() const { return at_; }
   void advance(int n) { at_ += n; }
+  // Where the chunk being filled ends.
+  const unsigned char* chunk_end() const { return end_; }
 
   // Leaves the stream's fields as WritePtr would have left them.
   void finish() {

@@ -1,10 +1,6 @@
-// Decoding one symbol of the adaptive code and counting it in the tree, fast.
-//
-// The top levels of the tree are looked up in a table instead of walked bit by bit. A table
-// entry is kept until a node whose child entry it relies on is exchanged, or the tree is
-// rebuilt. The walk down notes whether any node on the path will outgrow its right
-// neighbour: when none does (about half the symbols) the path is counted in one sweep
-// without a branch per node; otherwise it is counted bottom-up with its exchanges.
+// Decoding one symbol of the adaptive code and counting it in the tree, with every check
+// the stream's edges call for. The decoder's bulk loop does the same inline while the
+// block in hand and the chunk being filled leave room (symbol_tree.hpp).
 #pragma once
 
 #include "decode/bit_reader.hpp"

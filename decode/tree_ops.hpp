@@ -1,7 +1,6 @@
-// The operations of the adaptive code tree, written once for every table layout that keeps
-// the tree as Model does: weight[] (node weights in non-decreasing order, then the 0xFFFF
-// sentinel), child[] and parent[]. The decoder keeps a layout with spare weight slots after
-// the sentinel; the packer and the tests use Model itself.
+// The operations of the adaptive code tree, for any table layout that keeps the tree as
+// Model does: weight[] (node weights in non-decreasing order, then the 0xFFFF sentinel),
+// child[] and parent[].
 #pragma once
 
 #include <cstdint>

@@ -52,14 +52,19 @@ struct Channel {
   }
 };
 
-enum class Implementation { shipped, reference };
+// The shipped decoder as a speed build runs it, the same with every symbol taken through
+// the per-symbol path (as the installer stub, built for size, runs it), and the reference.
+enum class Implementation { shipped, shipped_per_symbol, reference };
 
 // Runs one entry through the chosen decoder; returns its result.
 inline std::int32_t run_decoder(Implementation which, Channel& channel, std::uint32_t stored_size,
                                 std::uint32_t original_size) {
-  if (which == Implementation::shipped) {
-    return decode::decode_from_reader(Channel::read, &channel, stored_size, original_size,
-                                      Channel::write, &channel);
+  if (which != Implementation::reference) {
+    decode::decoder_use_bulk_loop(which == Implementation::shipped);
+    const std::int32_t result = decode::decode_from_reader(Channel::read, &channel, stored_size,
+                                                           original_size, Channel::write, &channel);
+    decode::decoder_use_bulk_loop(true);
+    return result;
   }
   return reference::decode(Channel::read, &channel, Channel::write, &channel, stored_size,
                            original_size);

@@ -97,7 +97,8 @@ TEST_F(Decoder, TokenStreamsGiveTheirKnownOutput) {
       {"earlier word", literals(text_of("hello, ")), "hello, "},
   };
   for (const KnownCase& c : cases) {
-    for (Implementation which : {Implementation::shipped, Implementation::reference}) {
+    for (Implementation which :
+         {Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference}) {
       SetUp();
       const Outcome o = run(which, entry_for(c.tokens));
       EXPECT_EQ(std::string(o.output.begin(), o.output.end()), c.expected) << c.name;
@@ -114,7 +115,8 @@ TEST_F(Decoder, Position4095CopiesTheBytesWritten4096PlacesEarlier) {
   tokens.push_back(Token::match(30, 4095));
   Bytes expected = pattern;
   expected.insert(expected.end(), pattern.begin(), pattern.begin() + 30);
-  for (Implementation which : {Implementation::shipped, Implementation::reference}) {
+  for (Implementation which :
+       {Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference}) {
     SetUp();
     EXPECT_EQ(run(which, entry_for(tokens)).output, expected);
   }
@@ -130,7 +132,8 @@ TEST_F(Decoder, GreedyTokensOfVariedDataDecodeToTheData) {
   for (int i = 0; i < 20000; ++i) data.push_back(static_cast<std::uint8_t>(i / 40));
   const std::vector<Token> tokens = testsupport::greedy_tokens(data);
   ASSERT_EQ(output_length(tokens), data.size());
-  for (Implementation which : {Implementation::shipped, Implementation::reference}) {
+  for (Implementation which :
+       {Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference}) {
     SetUp();
     EXPECT_EQ(run(which, entry_for(tokens)).output, data);
   }
@@ -285,15 +288,18 @@ const std::vector<DifferentialCase>& differential_cases() {
 TEST_F(Decoder, BothDecodersAgreeOnEveryByteReadAndWrite) {
   for (const DifferentialCase& c : differential_cases()) {
     const Entry entry = c.make();
-    SetUp();
-    const Outcome shipped = run(Implementation::shipped, entry);
-    const Outcome oracle = run(Implementation::reference, entry);
-    EXPECT_EQ(shipped.result, oracle.result) << c.name;
-    EXPECT_TRUE(shipped.events == oracle.events) << c.name;
-    EXPECT_TRUE(shipped.output == oracle.output) << c.name;
-    const std::int64_t expected_size =
-        static_cast<std::int32_t>(entry.original_size) > 0 ? entry.original_size : 0;
-    EXPECT_EQ(static_cast<std::int64_t>(shipped.output.size()), expected_size) << c.name;
+    for (Implementation way : {Implementation::shipped, Implementation::shipped_per_symbol}) {
+      SetUp();
+      const Outcome shipped = run(way, entry);
+      const Outcome oracle = run(Implementation::reference, entry);
+      const bool bulk = way == Implementation::shipped;
+      EXPECT_EQ(shipped.result, oracle.result) << c.name << " bulk " << bulk;
+      EXPECT_TRUE(shipped.events == oracle.events) << c.name << " bulk " << bulk;
+      EXPECT_TRUE(shipped.output == oracle.output) << c.name << " bulk " << bulk;
+      const std::int64_t expected_size =
+          static_cast<std::int32_t>(entry.original_size) > 0 ? entry.original_size : 0;
+      EXPECT_EQ(static_cast<std::int64_t>(shipped.output.size()), expected_size) << c.name;
+    }
   }
 }
 
@@ -367,7 +373,8 @@ TEST_F(Decoder, NothingIsReadOrWrittenWhenNothingIsToBeProduced) {
 TEST_F(Decoder, TheRingTailCarriesToTheNextEntry) {
   const std::string first = "0123456789ABCDEFGHIJKLMNOPQRST";
   const Entry second = entry_for({Token::match(30, 4095)});
-  for (Implementation which : {Implementation::shipped, Implementation::reference}) {
+  for (Implementation which :
+       {Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference}) {
     SetUp();
     EXPECT_EQ(run(which, second).output, Bytes(30, 0)) << "fresh process";
     EXPECT_EQ(run(which, entry_for(literals(text_of(first)))).output, text_of(first));
@@ -427,7 +434,8 @@ TEST_F(Decoder, TheFirstRebuildComesInTheUpdateOfThe32485thSymbol) {
   const std::vector<Token> tokens = skewed_literals(32490);
   Bytes expected;
   for (const Token& t : tokens) expected.push_back(t.byte);
-  for (Implementation which : {Implementation::shipped, Implementation::reference}) {
+  for (Implementation which :
+       {Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference}) {
     SetUp();
     EXPECT_EQ(run(which, entry_for(tokens)).output, expected);
   }
@@ -461,7 +469,8 @@ TEST_F(Decoder, CodesLongerThan16BitsDecode) {
   EXPECT_GT(testsupport::longest_code(tokens), 16);
   Bytes expected;
   for (const Token& t : tokens) expected.push_back(t.byte);
-  for (Implementation which : {Implementation::shipped, Implementation::reference}) {
+  for (Implementation which :
+       {Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference}) {
     SetUp();
     EXPECT_EQ(run(which, entry_for(tokens)).output, expected);
   }
