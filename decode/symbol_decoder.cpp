@@ -5,10 +5,6 @@
 #include "decode/symbol_tree.hpp"
 #include "decode/tree_ops.hpp"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace decode {
 
 SymbolDecoder g_symbols;
@@ -23,37 +19,6 @@ void invalidate_table() {
 void rely_on(int node, unsigned prefix, int bits) {
   g_symbols.reliance[node] =
       Reliance{static_cast<std::uint16_t>(prefix), static_cast<std::uint8_t>(bits), true};
-}
-
-// The node's child entry changed: the entries below its code are stale. A node whose
-// subtree moved may keep an old code; invalidating by it then costs a refill, no error.
-void invalidate_below(std::size_t node) {
-  Reliance& r = g_symbols.reliance[node];
-  if (!r.relied_on) return;
-  r.relied_on = false;
-  const int spare_bits = kTableBits - r.bits;
-  const unsigned first = static_cast<unsigned>(r.prefix) << spare_bits;
-  for (unsigned i = 0; i < (1u << spare_bits); ++i) g_symbols.table[first + i].valid = false;
-}
-
-// The last node from `first` on whose weight is below k, comparing sixteen weights at a time
-// where the instruction set allows.
-int find_last_below(int first, unsigned k) {
-  const Tree& t = g_symbols.tree;
-#if defined(__SSE2__)
-  const __m128i limit = _mm_set1_epi16(static_cast<short>(k));
-  const __m128i zero = _mm_setzero_si128();
-  for (; first + 16 <= kNodes + 1; first += 16) {
-    const __m128i* at = reinterpret_cast<const __m128i*>(t.weight + first);
-    const __m128i low = _mm_cmpeq_epi16(_mm_subs_epu16(limit, _mm_loadu_si128(at)), zero);
-    const __m128i high = _mm_cmpeq_epi16(_mm_subs_epu16(limit, _mm_loadu_si128(at + 1)), zero);
-    // One mask bit per weight that has reached k.
-    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
-    if (mask != 0) return first + static_cast<int>(__builtin_ctz(mask)) - 1;
-  }
-  --first;  // tree_last_below looks on from the node after first
-#endif
-  return tree_last_below(t, first, k);
 }
 
 // The symbol that makes the root weight reach the limit is decoded with the tree as it
@@ -84,24 +49,6 @@ void fill_entry(TableEntry& e, unsigned index) {
   e.length = static_cast<std::uint8_t>(length);
   e.next = static_cast<std::uint16_t>(x);
   e.valid = true;
-}
-
-std::size_t exchange(std::size_t x) {
-  const int node = static_cast<int>(x);
-  const int l = find_last_below(node + 1, g_symbols.tree.weight[x]);
-  tree_exchange_with(g_symbols.tree, node, l);
-  invalidate_below(x);
-  invalidate_below(static_cast<std::size_t>(l));
-  return static_cast<std::size_t>(l);
-}
-
-void count_from(std::size_t x) {
-  Tree& t = g_symbols.tree;
-  do {
-    const std::uint16_t k = ++t.weight[x];
-    if (k > t.weight[x + 1]) x = exchange(x);
-    x = t.parent[x];
-  } while (x != 0);
 }
 
 void symbol_decoder_reset_process_state() {
