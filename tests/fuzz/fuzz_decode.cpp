@@ -3,7 +3,8 @@
 //
 // Input: 4 bytes of original size (little-endian), then the stored bytes. From 2 GiB up the
 // size is kept, and nothing may come out; below, bit 30 picks a size up to 1 MB, and without
-// it the size stays under 64 KB so that most inputs decode quickly.
+// it the size stays under 64 KB so that most inputs decode quickly. Bit 29 sends every
+// symbol through the per-symbol path, as the size-built installer stub decodes.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -18,6 +19,7 @@ namespace {
 constexpr std::uint32_t kLargestOriginal = 1u << 20;
 constexpr std::uint32_t kLargestQuick = 1u << 16;
 constexpr std::uint32_t kLargeFlag = 1u << 30;
+constexpr std::uint32_t kPerSymbolFlag = 1u << 29;
 constexpr std::uint32_t kNegativeSizes = 0x80000000u;  // compared signed: nothing decoded
 
 using Output = std::vector<std::uint8_t>;
@@ -60,8 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   decode::decoder_reset_process_state();
   reference::reset_process_state();
   Output shipped, expected;
+  decode::decoder_use_bulk_loop((fuzz::le32(data) & kPerSymbolFlag) == 0);
   const std::int32_t count =
       decode::decode_memory(stored, stored_size, original, collect, &shipped);
+  decode::decoder_use_bulk_loop(true);
   Memory memory{stored, stored_size};
   const std::int32_t reference_count =
       reference::decode(read_memory, &memory, collect, &expected, stored_size, original);
