@@ -66,6 +66,18 @@ std::vector<Token> literals(const Bytes& bytes) {
   return tokens;
 }
 
+constexpr Implementation kEveryDecoder[] = {
+    Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference};
+
+// Each decoder, from a freshly started process, restores the tokens to `expected`.
+void expect_every_decoder_gives(const std::vector<Token>& tokens, const Bytes& expected) {
+  for (Implementation which : kEveryDecoder) {
+    decode::decoder_reset_process_state();
+    reference::reset_process_state();
+    EXPECT_EQ(run(which, entry_for(tokens)).output, expected);
+  }
+}
+
 // Both decoders start from a freshly started process in every test.
 class Decoder : public ::testing::Test {
  protected:
@@ -97,8 +109,7 @@ TEST_F(Decoder, TokenStreamsGiveTheirKnownOutput) {
       {"earlier word", literals(text_of("hello, ")), "hello, "},
   };
   for (const KnownCase& c : cases) {
-    for (Implementation which :
-         {Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference}) {
+    for (Implementation which : kEveryDecoder) {
       SetUp();
       const Outcome o = run(which, entry_for(c.tokens));
       EXPECT_EQ(std::string(o.output.begin(), o.output.end()), c.expected) << c.name;
@@ -115,11 +126,7 @@ TEST_F(Decoder, Position4095CopiesTheBytesWritten4096PlacesEarlier) {
   tokens.push_back(Token::match(30, 4095));
   Bytes expected = pattern;
   expected.insert(expected.end(), pattern.begin(), pattern.begin() + 30);
-  for (Implementation which :
-       {Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference}) {
-    SetUp();
-    EXPECT_EQ(run(which, entry_for(tokens)).output, expected);
-  }
+  expect_every_decoder_gives(tokens, expected);
 }
 
 TEST_F(Decoder, GreedyTokensOfVariedDataDecodeToTheData) {
@@ -132,11 +139,7 @@ TEST_F(Decoder, GreedyTokensOfVariedDataDecodeToTheData) {
   for (int i = 0; i < 20000; ++i) data.push_back(static_cast<std::uint8_t>(i / 40));
   const std::vector<Token> tokens = testsupport::greedy_tokens(data);
   ASSERT_EQ(output_length(tokens), data.size());
-  for (Implementation which :
-       {Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference}) {
-    SetUp();
-    EXPECT_EQ(run(which, entry_for(tokens)).output, data);
-  }
+  expect_every_decoder_gives(tokens, data);
 }
 
 // ---------------------------------------------------------------------------
@@ -373,8 +376,7 @@ TEST_F(Decoder, NothingIsReadOrWrittenWhenNothingIsToBeProduced) {
 TEST_F(Decoder, TheRingTailCarriesToTheNextEntry) {
   const std::string first = "0123456789ABCDEFGHIJKLMNOPQRST";
   const Entry second = entry_for({Token::match(30, 4095)});
-  for (Implementation which :
-       {Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference}) {
+  for (Implementation which : kEveryDecoder) {
     SetUp();
     EXPECT_EQ(run(which, second).output, Bytes(30, 0)) << "fresh process";
     EXPECT_EQ(run(which, entry_for(literals(text_of(first)))).output, text_of(first));
@@ -434,11 +436,7 @@ TEST_F(Decoder, TheFirstRebuildComesInTheUpdateOfThe32485thSymbol) {
   const std::vector<Token> tokens = skewed_literals(32490);
   Bytes expected;
   for (const Token& t : tokens) expected.push_back(t.byte);
-  for (Implementation which :
-       {Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference}) {
-    SetUp();
-    EXPECT_EQ(run(which, entry_for(tokens)).output, expected);
-  }
+  expect_every_decoder_gives(tokens, expected);
 }
 
 // Nine symbols whose weights grow like Fibonacci numbers stack the subtree of the 275
@@ -469,11 +467,7 @@ TEST_F(Decoder, CodesLongerThan16BitsDecode) {
   EXPECT_GT(testsupport::longest_code(tokens), 16);
   Bytes expected;
   for (const Token& t : tokens) expected.push_back(t.byte);
-  for (Implementation which :
-       {Implementation::shipped, Implementation::shipped_per_symbol, Implementation::reference}) {
-    SetUp();
-    EXPECT_EQ(run(which, entry_for(tokens)).output, expected);
-  }
+  expect_every_decoder_gives(tokens, expected);
 }
 
 TEST(PositionCode, ByteValuesGiveTheirUpperValueAndCodeLength) {
