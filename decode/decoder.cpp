@@ -114,14 +114,9 @@ unsigned copy_match(OutputCursor& out, unsigned r, unsigned position, unsigned n
     out.advance(static_cast<int>(n));
     return r;
   }
-  unsigned char* ring = g_tables.ring;
-  const unsigned start = (r - position - 1) & kRingMask;
-  for (unsigned k = 0; k < n; ++k) {
-    const unsigned char byte = ring[(start + k) & kRingMask];
-    out.put(byte);
-    ring[r] = byte;
-    r = (r + 1) & kRingMask;
-  }
+  unsigned char bytes[OutputCursor::kBlockCopy];
+  r = copy_match_to(bytes, r, position, n);
+  for (unsigned k = 0; k < n; ++k) out.put(bytes[k]);
   return r;
 }
 

@@ -25,12 +25,12 @@ void rely_on(int node, unsigned prefix, int bits) {
 // is; the tree is rebuilt before it is counted.
 int decode_then_rebuild(BitReader& bits) {
   Tree& t = g_symbols.tree;
-  int x = t.child[kRoot];
-  while (x < kLeafBase) x = t.child[x + static_cast<int>(bits.read_bit())];
+  int depth = 0;
+  const int leaf = walk_to_leaf(bits, t.child[kRoot], depth);
   tree_rebuild(t);
   invalidate_table();
-  count_from(t.parent[x]);
-  return x - kLeafBase;
+  count_from(t.parent[leaf]);
+  return leaf - kLeafBase;
 }
 
 }  // namespace
