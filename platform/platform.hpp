@@ -56,7 +56,7 @@ File file_create(const char* path);     // _lcreat(path, 0): normal attributes, 
 std::uint32_t file_read(File file, void* buffer, std::uint32_t count);         // _lread
 std::uint32_t file_write(File file, const void* buffer, std::uint32_t count);  // _lwrite
 std::int32_t file_seek(File file, std::int32_t offset, SeekFrom origin);       // _llseek; -1 on error
-void file_close(File file);                                                    // _lclose
+bool file_close(File file);  // _lclose; false when the close failed (HFILE_ERROR)
 
 // ---------------------------------------------------------------------------
 // Standard-library buffered streams, as the decoder uses them. The path is a Windows
@@ -67,7 +67,7 @@ std::FILE* stream_open(const char* path, const char* mode);  // fopen
 std::size_t stream_read(void* buffer, std::size_t count, std::FILE* stream);         // fread
 std::size_t stream_write(const void* buffer, std::size_t count, std::FILE* stream);  // fwrite
 int stream_seek(std::FILE* stream, long offset);  // fseek from the start; 0 on success
-void stream_close(std::FILE* stream);             // fclose
+bool stream_close(std::FILE* stream);  // fclose; false when it failed (held bytes lost)
 
 // ---------------------------------------------------------------------------
 // Disk space and libraries

@@ -85,8 +85,8 @@ std::int32_t file_seek(File file, std::int32_t offset, SeekFrom origin) {
   return static_cast<std::int32_t>(position);
 }
 
-void file_close(File file) {
-  if (file != kInvalidFile) ::close(descriptor(file));
+bool file_close(File file) {
+  return file != kInvalidFile && ::close(descriptor(file)) == 0;
 }
 
 }  // namespace platform

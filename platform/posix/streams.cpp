@@ -36,8 +36,8 @@ int stream_seek(std::FILE* stream, long offset) {
   return std::fseek(stream, offset, SEEK_SET);
 }
 
-void stream_close(std::FILE* stream) {
-  if (stream != nullptr) std::fclose(stream);
+bool stream_close(std::FILE* stream) {
+  return stream != nullptr && std::fclose(stream) == 0;
 }
 
 }  // namespace platform

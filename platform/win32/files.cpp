@@ -35,8 +35,8 @@ std::int32_t file_seek(File file, std::int32_t offset, SeekFrom origin) {
   return _llseek(as_handle(file), offset, static_cast<int>(origin));
 }
 
-void file_close(File file) {
-  _lclose(as_handle(file));
+bool file_close(File file) {
+  return _lclose(as_handle(file)) != HFILE_ERROR;
 }
 
 std::FILE* stream_open(const char* path, const char* mode) {
@@ -55,8 +55,8 @@ int stream_seek(std::FILE* stream, long offset) {
   return fseek(stream, offset, SEEK_SET);
 }
 
-void stream_close(std::FILE* stream) {
-  fclose(stream);
+bool stream_close(std::FILE* stream) {
+  return fclose(stream) == 0;
 }
 
 }  // namespace platform
