@@ -17,7 +17,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_CXX_FLAGS_INIT "-fno-exceptions -fno-rtti -fno-threadsafe-statics")
 # One section per function and object, so that the stub's link drops what it does not use.
 string(APPEND CMAKE_CXX_FLAGS_INIT " -ffunction-sections -fdata-sections")
-# printf-family calls go to msvcrt, not to mingw's own formatting code. libstdc++'s headers
-# switch mingw's own formatting on, so <stdio.h> is read first, before any of them.
+# snprintf goes through __ms_vsnprintf, which the stub defines itself
+# (platform/win32/c_library.cpp), not through mingw's own formatting code. libstdc++'s
+# headers switch mingw's own formatting on, so <stdio.h> is read first, before any of them.
 set(CMAKE_C_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=0")
 string(APPEND CMAKE_CXX_FLAGS_INIT " -D__USE_MINGW_ANSI_STDIO=0 -include stdio.h")

@@ -1,6 +1,6 @@
 // The Windows headers as the Win32 side of the platform seam includes them: ANSI entry
-// points, and the C library's stdio before <windows.h> so that printf-family calls bind to
-// msvcrt's own functions.
+// points, and the C library's stdio before <windows.h> so that snprintf binds to the
+// function the stub gives itself (platform/win32/c_library.cpp).
 #pragma once
 
 #ifndef __USE_MINGW_ANSI_STDIO
