@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -100,16 +101,38 @@ TEST_P(EveryStub, HasNoRelocationDebugCertificateOrTlsData) {
   }
 }
 
-TEST_P(EveryStub, ImportsOnlyLibrariesEveryWindowsHas) {
+// Each DLL the stub may import from, with the functions it may take: all of them in the
+// first release of Windows 95, which has no C runtime DLL; no wide-character function.
+const std::map<std::string, std::string> kWindows95Exports = {
+    {"KERNEL32.DLL",
+     " CreateDirectoryA ExitProcess FreeLibrary GetDiskFreeSpaceA GetFileAttributesA "
+     "GetModuleFileNameA GetModuleHandleA GetProcAddress GetShortPathNameA GetWindowsDirectoryA "
+     "LoadLibraryA LocalAlloc LocalFree WinExec WritePrivateProfileStringA _lclose _lcreat "
+     "_llseek _lopen _lread _lwrite "},
+    {"USER32.DLL",
+     " CreateWindowExA DefWindowProcA DialogBoxParamA DispatchMessageA EndDialog GetDlgItem "
+     "GetMessageA GetSystemMetrics GetWindowLongA GetWindowRect LoadCursorA LoadIconA "
+     "MessageBoxA PostMessageA PostQuitMessage RegisterClassA SetCursor SetDlgItemTextA "
+     "SetWindowPos SetWindowTextA SystemParametersInfoA TranslateMessage "},
+    {"GDI32.DLL", " GetStockObject "},
+    {"SHELL32.DLL", " ShellExecuteA "}};
+
+TEST_P(EveryStub, ImportsOnlyWhatTheFirstWindows95Exports) {
   LOAD_STUB_OR_SKIP(GetParam());
-  const std::vector<std::string> allowed = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL",
-                                            "SHELL32.DLL", "MSVCRT.DLL"};
-  std::vector<std::string> dlls = imported_dlls(stub->bytes, stub->view);
-  EXPECT_FALSE(dlls.empty());
-  for (std::string dll : dlls) {
-    std::transform(dll.begin(), dll.end(), dll.begin(),
+  const std::vector<Import> found = imports(stub->bytes, stub->view);
+  EXPECT_FALSE(found.empty());
+  for (const Import& dll : found) {
+    std::string name = dll.dll;
+    std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    EXPECT_NE(std::find(allowed.begin(), allowed.end(), dll), allowed.end()) << dll;
+    const auto allowed = kWindows95Exports.find(name);
+    ASSERT_NE(allowed, kWindows95Exports.end()) << name;
+    for (const std::string& function : dll.functions) {
+      // The 64-bit twin's name for GetWindowLongA.
+      if (stub->view.pe32plus && function == "GetWindowLongPtrA") continue;
+      EXPECT_NE(allowed->second.find(" " + function + " "), std::string::npos)
+          << name << " " << function;
+    }
   }
 }
 

@@ -24,6 +24,12 @@ std::string counted_name(const Bytes& b, std::size_t at) {
   return name;
 }
 
+std::string c_string(const Bytes& b, std::size_t at) {
+  std::string text;
+  for (; b.at(at) != 0; ++at) text += static_cast<char>(b[at]);
+  return text;
+}
+
 struct Walk {
   const Bytes& image;
   std::uint32_t base;  // file offset of the resource section
@@ -111,17 +117,23 @@ std::uint32_t file_offset(const PeView& view, std::uint32_t rva) {
   return 0;
 }
 
-std::vector<std::string> imported_dlls(const Bytes& image, const PeView& view) {
-  std::vector<std::string> names;
-  if (view.directories.size() <= kImportDirectory) return names;
+std::vector<Import> imports(const Bytes& image, const PeView& view) {
+  std::vector<Import> out;
+  if (view.directories.size() <= kImportDirectory) return out;
+  const std::uint32_t slot = view.pe32plus ? 8 : 4;
   std::uint32_t at = file_offset(view, view.directories[kImportDirectory].rva);
   for (; at != 0 && u32(image, at + 12) != 0; at += 20) {
-    std::string name;
-    for (std::uint32_t c = file_offset(view, u32(image, at + 12)); image.at(c) != 0; ++c)
-      name += static_cast<char>(image[c]);
-    names.push_back(name);
+    Import dll{c_string(image, file_offset(view, u32(image, at + 12))), {}};
+    const std::uint32_t names = u32(image, at) != 0 ? u32(image, at) : u32(image, at + 16);
+    for (std::uint32_t t = file_offset(view, names);
+         u32(image, t) != 0 || u32(image, t + slot - 4) != 0; t += slot) {
+      const bool by_ordinal = image.at(t + slot - 1) & 0x80;
+      dll.functions.push_back(by_ordinal ? "#" + std::to_string(u16(image, t))
+                                         : c_string(image, file_offset(view, u32(image, t)) + 2));
+    }
+    out.push_back(dll);
   }
-  return names;
+  return out;
 }
 
 std::vector<Resource> resources_in_tree_order(const Bytes& image, const PeView& view) {

@@ -54,8 +54,14 @@ const Section* find_section(const PeView& view, const std::string& name);
 // File offset of an address inside one of the sections; 0 when none holds it.
 std::uint32_t file_offset(const PeView& view, std::uint32_t rva);
 
-// DLL names from the import directory, as written.
-std::vector<std::string> imported_dlls(const Bytes& image, const PeView& view);
+// One DLL of the import directory: its name and the functions taken from it, as written
+// (an import by ordinal shows as "#" and the number).
+struct Import {
+  std::string dll;
+  std::vector<std::string> functions;
+};
+
+std::vector<Import> imports(const Bytes& image, const PeView& view);
 
 // Every resource of the .rsrc section, in tree order.
 std::vector<Resource> resources_in_tree_order(const Bytes& image, const PeView& view);
