@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <map>
 #include <string>
 #include <vector>
@@ -101,37 +99,35 @@ TEST_P(EveryStub, HasNoRelocationDebugCertificateOrTlsData) {
   }
 }
 
-// Each DLL the stub may import from, with the functions it may take: all of them in the
-// first release of Windows 95, which has no C runtime DLL; no wide-character function.
+// Each DLL the stub may import from, as the linker writes its name, with the functions it
+// may take: all of them in the first release of Windows 95, which has no C runtime DLL; no
+// wide-character function.
 const std::map<std::string, std::string> kWindows95Exports = {
-    {"KERNEL32.DLL",
+    {"KERNEL32.dll",
      " CreateDirectoryA ExitProcess FreeLibrary GetDiskFreeSpaceA GetFileAttributesA "
      "GetModuleFileNameA GetModuleHandleA GetProcAddress GetShortPathNameA GetWindowsDirectoryA "
      "LoadLibraryA LocalAlloc LocalFree WinExec WritePrivateProfileStringA _lclose _lcreat "
      "_llseek _lopen _lread _lwrite "},
-    {"USER32.DLL",
+    {"USER32.dll",
      " CreateWindowExA DefWindowProcA DialogBoxParamA DispatchMessageA EndDialog GetDlgItem "
      "GetMessageA GetSystemMetrics GetWindowLongA GetWindowRect LoadCursorA LoadIconA "
      "MessageBoxA PostMessageA PostQuitMessage RegisterClassA SetCursor SetDlgItemTextA "
      "SetWindowPos SetWindowTextA SystemParametersInfoA TranslateMessage "},
-    {"GDI32.DLL", " GetStockObject "},
-    {"SHELL32.DLL", " ShellExecuteA "}};
+    {"GDI32.dll", " GetStockObject "},
+    {"SHELL32.dll", " ShellExecuteA "}};
 
 TEST_P(EveryStub, ImportsOnlyWhatTheFirstWindows95Exports) {
   LOAD_STUB_OR_SKIP(GetParam());
   const std::vector<Import> found = imports(stub->bytes, stub->view);
   EXPECT_FALSE(found.empty());
   for (const Import& dll : found) {
-    std::string name = dll.dll;
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    const auto allowed = kWindows95Exports.find(name);
-    ASSERT_NE(allowed, kWindows95Exports.end()) << name;
+    const auto allowed = kWindows95Exports.find(dll.dll);
+    ASSERT_NE(allowed, kWindows95Exports.end()) << dll.dll;
     for (const std::string& function : dll.functions) {
       // The 64-bit twin's name for GetWindowLongA.
       if (stub->view.pe32plus && function == "GetWindowLongPtrA") continue;
       EXPECT_NE(allowed->second.find(" " + function + " "), std::string::npos)
-          << name << " " << function;
+          << dll.dll << " " << function;
     }
   }
 }

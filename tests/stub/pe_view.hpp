@@ -54,8 +54,8 @@ const Section* find_section(const PeView& view, const std::string& name);
 // File offset of an address inside one of the sections; 0 when none holds it.
 std::uint32_t file_offset(const PeView& view, std::uint32_t rva);
 
-// One DLL of the import directory: its name and the functions taken from it, as written
-// (an import by ordinal shows as "#" and the number).
+// A DLL of the import directory and its functions, as written ("#" and the ordinal for one
+// imported by number).
 struct Import {
   std::string dll;
   std::vector<std::string> functions;
