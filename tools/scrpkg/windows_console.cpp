@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,21 @@ std::string utf8(const wchar_t* text) {
   return bytes;
 }
 
+// The console's code page before this program changed it: the console outlives the
+// program, so its own setting is put back at exit. 0 without a console.
+UINT g_console_code_page = 0;
+
+void restore_console_code_page() {
+  ::SetConsoleOutputCP(g_console_code_page);
+}
+
 }  // namespace
 
 void use_utf8_arguments_and_console(int& argc, char**& argv) {
-  ::SetConsoleOutputCP(CP_UTF8);
+  g_console_code_page = ::GetConsoleOutputCP();
+  if (g_console_code_page != 0 && ::SetConsoleOutputCP(CP_UTF8)) {
+    std::atexit(restore_console_code_page);
+  }
   int count = 0;
   wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
   if (wide == nullptr) return;  // keep the ANSI arguments
