@@ -73,8 +73,8 @@ bool extract_stored(platform::File file, const Entry& entry, const char* path, v
   const platform::File target = platform::file_create(path);
   if (target == platform::kInvalidFile) return true;
   const bool written = copy_bytes(file, target, entry.stored_size, buffer);
-  platform::file_close(target);
-  return written;
+  const bool closed = platform::file_close(target);  // held bytes may fail only here
+  return written && closed;
 }
 
 // The decoder opens the installer's file on its own, so the payload handle is closed

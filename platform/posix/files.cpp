@@ -1,12 +1,12 @@
-// Old-style file handles over POSIX file descriptors.
+// Old-style file handles over POSIX file descriptors, buffered beneath (file_buffers.hpp).
 #include "platform/platform.hpp"
+#include "platform/posix/file_buffers.hpp"
 #include "platform/posix/state.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <limits>
 
 namespace platform {
@@ -43,50 +43,42 @@ File file_create(const char* path) {
 // Reads until `count` bytes or the end of the file, like one _lread call.
 std::uint32_t file_read(File file, void* buffer, std::uint32_t count) {
   if (file == kInvalidFile) return kIoError;
-  auto* bytes = static_cast<char*>(buffer);
-  std::uint32_t done = 0;
-  while (done < count) {
-    const ssize_t got = ::read(descriptor(file), bytes + done, count - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return kIoError;
-    if (got == 0) break;
-    done += static_cast<std::uint32_t>(got);
-  }
-  return done;
+  const long long got =
+      posix::detail::buffered_read(descriptor(file), static_cast<char*>(buffer), count);
+  return got < 0 ? kIoError : static_cast<std::uint32_t>(got);
 }
 
-// Writes what the write limit allows; fewer bytes than asked is a short write. A write of
+// Takes what the write limit allows; fewer bytes than asked is a short write. A write of
 // no bytes sets the end of the file at the current position, as _lwrite does.
 std::uint32_t file_write(File file, const void* buffer, std::uint32_t count) {
   if (file == kInvalidFile) return kIoError;
   if (count == 0) {
+    if (!posix::detail::settle(descriptor(file))) return kIoError;
     const off_t position = ::lseek(descriptor(file), 0, SEEK_CUR);
     return position >= 0 && ::ftruncate(descriptor(file), position) == 0 ? 0 : kIoError;
   }
   const auto allowed = static_cast<std::uint32_t>(posix::detail::writable(count));
-  const auto* bytes = static_cast<const char*>(buffer);
-  std::uint32_t done = 0;
-  while (done < allowed) {
-    const ssize_t put = ::write(descriptor(file), bytes + done, allowed - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) break;
-    done += static_cast<std::uint32_t>(put);
-  }
-  posix::detail::note_written(done);
-  if (done == 0 && allowed > 0) return kIoError;
-  return done;
+  if (allowed == 0) return 0;
+  if (!posix::detail::buffered_write(descriptor(file), static_cast<const char*>(buffer), allowed))
+    return kIoError;
+  posix::detail::note_written(allowed);
+  return allowed;
 }
 
 std::int32_t file_seek(File file, std::int32_t offset, SeekFrom origin) {
   if (file == kInvalidFile) return -1;
   static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+  if (!posix::detail::settle(descriptor(file))) return -1;
   const off_t position = ::lseek(descriptor(file), offset, kWhence[static_cast<int>(origin)]);
   if (position < 0 || position > std::numeric_limits<std::int32_t>::max()) return -1;
   return static_cast<std::int32_t>(position);
 }
 
+// Bytes still waiting are written first; when that fails the close fails too.
 bool file_close(File file) {
-  return file != kInvalidFile && ::close(descriptor(file)) == 0;
+  if (file == kInvalidFile) return false;
+  const bool written = posix::detail::release(descriptor(file));
+  return ::close(descriptor(file)) == 0 && written;
 }
 
 }  // namespace platform

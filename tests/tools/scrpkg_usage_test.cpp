@@ -11,6 +11,7 @@ struct UsageCase {
   std::string label;
   std::vector<std::string> args;
   int status;
+  std::string windows_dir = "";  // where the run installs AURORA.SCR, if it installs
 };
 
 class Usage : public testing::TestWithParam<UsageCase> {};
@@ -24,6 +25,10 @@ TEST_P(Usage, ExitStatusAndMessage) {
   if (GetParam().status == 1) {
     EXPECT_EQ(run.err.rfind("scrpkg: ", 0), 0u) << run.err;
     EXPECT_FALSE(fs::exists(dir / "win"));
+    EXPECT_FALSE(fs::exists(dir / "prefix"));
+  }
+  if (!GetParam().windows_dir.empty()) {
+    EXPECT_TRUE(fs::exists(dir / GetParam().windows_dir / "AURORA.SCR"));
   }
 }
 
@@ -33,6 +38,14 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"no_subcommand", {}, 1}, UsageCase{"unknown_subcommand", {"unpack"}, 1},
         UsageCase{"list_without_package", {"list"}, 1},
         UsageCase{"install_without_windows_dir", {"install", "Aurora.exe", "-y"}, 1},
+        UsageCase{"install_into_wine_prefix",
+                  {"install", "Aurora.exe", "--wine-prefix", "prefix", "-y"},
+                  0,
+                  "prefix/drive_c/windows"},
+        UsageCase{
+            "windows_dir_and_wine_prefix",
+            {"install", "Aurora.exe", "--windows-dir", "win", "--wine-prefix", "prefix", "-y"},
+            1},
         UsageCase{
             "install_missing_package", {"install", "Nope.exe", "--windows-dir", "win", "-y"}, 1},
         UsageCase{"answers_and_defaults",

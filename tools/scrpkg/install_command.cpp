@@ -2,6 +2,7 @@
 // stands for the Windows directory, with the user's side of the dialogue on the terminal.
 #include <unistd.h>
 
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -38,6 +39,26 @@ void add_answer_options(CLI::App& install, InstallOptions& options) {
   answers->excludes(yes);
 }
 
+void add_folder_options(CLI::App& install, InstallOptions& options) {
+  CLI::Option* folder =
+      install.add_option("--windows-dir", options.windows_dir,
+                         "Host folder that plays the Windows directory (created when missing)");
+  CLI::Option* prefix = install.add_option(
+      "--wine-prefix", options.wine_prefix,
+      "Install into a Wine prefix: the same as --windows-dir DIR/drive_c/windows, and "
+      "--launch starts the screen saver with WINEPREFIX=DIR");
+  folder->excludes(prefix);
+}
+
+// The Windows directory the options name; a usage error when they name none.
+std::string windows_dir_of(const InstallOptions& options) {
+  if (!options.wine_prefix.empty())
+    return (std::filesystem::path(options.wine_prefix) / "drive_c" / "windows").string();
+  if (options.windows_dir.empty())
+    fail(kExitUsage, "install: --windows-dir or --wine-prefix is required");
+  return options.windows_dir;
+}
+
 }  // namespace
 
 void add_install_command(CLI::App& app) {
@@ -47,10 +68,7 @@ void add_install_command(CLI::App& app) {
   install->add_option("PACKAGE", options->package, "The package (.EXE)")
       ->required()
       ->check(CLI::ExistingFile);
-  install
-      ->add_option("--windows-dir", options->windows_dir,
-                   "Host folder that plays the Windows directory (created when missing)")
-      ->required();
+  add_folder_options(*install, *options);
   add_answer_options(*install, *options);
   install->add_option("--log", options->log, "Write every event as JSON Lines to this file");
   install->add_flag("--launch", options->launch,
@@ -58,6 +76,7 @@ void add_install_command(CLI::App& app) {
   add_simulation_options(*install, *options);
   install->add_flag("-q,--quiet", options->quiet, "Show only what needs an answer");
   install->callback([options] {
+    options->windows_dir = windows_dir_of(*options);
     const int status = run_install(*options, std::cin, std::cout, isatty(STDIN_FILENO) != 0);
     if (status != kExitOk) finish(status);
   });

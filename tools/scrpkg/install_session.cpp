@@ -41,7 +41,12 @@ bool on_path(const std::string& program) {
 
 std::string launcher(const InstallOptions& options, std::ostream& out) {
   if (!options.launch) return "";
-  if (on_path("wine")) return "wine";
+  if (on_path("wine")) {
+    // The started wine inherits this process's environment.
+    if (!options.wine_prefix.empty())
+      ::setenv("WINEPREFIX", fs::absolute(options.wine_prefix).lexically_normal().c_str(), 1);
+    return "wine";
+  }
   if (!options.quiet) out << "note: wine is not on PATH, so the screen saver will not be started\n";
   return "";
 }

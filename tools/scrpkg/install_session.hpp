@@ -12,6 +12,7 @@ namespace scrpkg {
 struct InstallOptions {
   std::string package;
   std::string windows_dir;
+  std::string wine_prefix;  // --wine-prefix: windows_dir is inside it, a launch runs in it
   std::optional<std::string> answers;  // --answers
   bool press_defaults = false;         // -y
   std::string log;

@@ -6,6 +6,9 @@
 
 #include "commands.hpp"
 #include "inspect_cli.hpp"
+#ifdef _WIN32
+#include "windows_console.hpp"
+#endif
 
 #ifndef SCRPKG_VERSION
 #define SCRPKG_VERSION "0.0.0"
@@ -20,7 +23,11 @@ void register_commands(CLI::App& app) {
   scrpkg::add_list_command(app);
   scrpkg::add_test_command(app);
   scrpkg::add_extract_command(app);
+#ifdef _WIN32
+  app.footer("install is left out of the Windows build: on Windows, run the package itself.");
+#else
   scrpkg::add_install_command(app);
+#endif
 }
 
 bool is_help_or_version(const CLI::Error& e) {
@@ -33,6 +40,9 @@ bool is_help_or_version(const CLI::Error& e) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  scrpkg::use_utf8_arguments_and_console(argc, argv);
+#endif
   CLI::App app{"Makes, inspects and installs self-installing screen-saver packages.", "scrpkg"};
   app.set_version_flag("--version", std::string(SCRPKG_VERSION));
   app.require_subcommand(1);
