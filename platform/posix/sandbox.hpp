@@ -69,6 +69,7 @@ struct Config {
   bool fail_create_directory = false;        // CreateDirectoryA fails
   bool fail_local_alloc = false;             // LocalAlloc fails
   std::optional<std::uint64_t> write_limit;  // writes fail short once this many bytes were written
+  std::string failing_close;  // file name (any case): closing a file created so reports failure
   int screen_width = 1024;
   int screen_height = 768;
 };
