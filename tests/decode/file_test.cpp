@@ -97,7 +97,7 @@ TEST_F(DecodeFiles, NothingIsCreatedWithoutASource) {
 }
 
 TEST_F(DecodeFiles, ATargetThatCannotBeCreatedIsNotDecoded) {
-  EXPECT_EQ(decode_entry(root / "NO_SUCH_FOLDER" / "OUT.DAT"), decode::kDecodeNotRun);
+  EXPECT_EQ(decode_entry(root / "NO_SUCH_FOLDER" / "OUT.DAT"), decode::kDecodeNotCreated);
 }
 
 TEST_F(DecodeFiles, AShortWriteKeepsWhatWasWrittenAndStops) {

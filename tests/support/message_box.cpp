@@ -11,4 +11,31 @@ void PrintTo(const Box& box, std::ostream* out) {
        << box.type << std::dec << "}";
 }
 
+constexpr unsigned kOkError = 0x10;
+
+Box not_created_box(const std::string& caption, const std::string& path) {
+  return {caption,
+          "Het bestand " + path +
+              " kon niet aangemaakt worden. Controleer of het niet in gebruik of alleen-lezen is "
+              "en start het installatieprogramma daarna opnieuw op.",
+          kOkError};
+}
+
+Box no_memory_box(const std::string& saver_name) {
+  return {"Onvoldoende geheugen",
+          "Er is niet genoeg geheugen vrij om " + saver_name +
+              " te installeren. Sluit enkele programma's en start het installatieprogramma "
+              "daarna opnieuw op.",
+          kOkError};
+}
+
+Box incomplete_box(const std::string& installer_name) {
+  return {"Onvolledige installatie",
+          "Het installatieprogramma " + installer_name +
+              " kon tijdens de installatie niet meer gelezen worden, zodat de screen saver "
+              "onvolledig ge\xEFnstalleerd is. Start het installatieprogramma opnieuw op wanneer "
+              "het weer bereikbaar is.",
+          kOkError};
+}
+
 }  // namespace testsupport
