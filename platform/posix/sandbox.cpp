@@ -38,8 +38,9 @@ void note_written(std::size_t count) {
 void watch_close(const char* windows_path, int descriptor) {
   const std::string& name = state().config.failing_close;
   if (name.empty() || windows_path == nullptr) return;
-  const char* file_name = std::strrchr(windows_path, '\\');
-  if (same_text_ignoring_case(file_name == nullptr ? windows_path : file_name + 1, name)) {
+  const std::string path = windows_path;
+  const std::size_t name_at = path.find_last_of("\\/") + 1;  // 0 without a separator
+  if (same_text_ignoring_case(path.substr(name_at), name)) {
     state().failing_closes.insert(descriptor);
   }
 }
