@@ -67,19 +67,14 @@ INSTANTIATE_TEST_SUITE_P(
                       "screen saver te installeren. Geef het installatieprogramma een kortere "
                       "naam en start het opnieuw op.",
                       0x10}}},
-        OutcomeCase{
-            "NotCreated",
-            ExtractStatus::create_failed,
-            "C:\\W\\DEEP.SCR",
-            1,
-            {testsupport::not_created_box("Deep Screen Saver Installatie", "C:\\W\\DEEP.SCR")}},
-        OutcomeCase{"PayloadMissing",
-                    ExtractStatus::payload_missing,
-                    "",
-                    1,
+        // clang-format off
+        OutcomeCase{"NotCreated", ExtractStatus::create_failed, "C:\\X.SCR", 1,
+                    {testsupport::not_created_box("Deep Screen Saver Installatie", "C:\\X.SCR")}},
+        OutcomeCase{"PayloadMissing", ExtractStatus::payload_missing, "", 1,
                     {testsupport::incomplete_box("Deep.Sea.exe")}},
-        OutcomeCase{
-            "NoMemory", ExtractStatus::no_memory, "", 1, {testsupport::no_memory_box("DEEP.SCR")}}),
+        OutcomeCase{"NoMemory", ExtractStatus::no_memory, "", 1,
+                    {testsupport::no_memory_box("DEEP.SCR")}}),
+    // clang-format on
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExtractionOutcomes, AProgressDialogThatNeverRanInstalledNothing) {
