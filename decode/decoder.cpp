@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-#if defined(__SSE2__)
+// The sanitizer build takes the portable copy, the one the installer stub compiles.
+#if defined(__SSE2__) && !defined(DECODE_PORTABLE_COPY)
+#define DECODE_SSE2_COPY 1
 #include <emmintrin.h>
 #endif
 
@@ -60,8 +62,10 @@ unsigned decode_position(BitReader& bits) {
 // Copies n bytes (at most kBlockCopy - 2) from `from` to the ring at `to` and to the output
 // at `out`, where neither range wraps and `from` does not run into `to`. The output gets
 // kBlockCopy bytes, the surplus to be overwritten later; the ring keeps its bytes past n.
+// When the ranges overlap, `from` lies ahead of `to` (a match from near the ring's far end),
+// so a forward move gives the byte-by-byte result.
 void copy_block(unsigned char* to, const unsigned char* from, unsigned n, unsigned char* out) {
-#if defined(__SSE2__)
+#if defined(DECODE_SSE2_COPY)
   alignas(16) static const unsigned char kFirstBytes[2 * OutputCursor::kBlockCopy] = {
       0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
       0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
@@ -83,7 +87,7 @@ void copy_block(unsigned char* to, const unsigned char* from, unsigned n, unsign
                                            _mm_andnot_si128(high_mask, old_high)));
 #else
   std::memcpy(out, from, n);
-  std::memcpy(to, from, n);
+  std::memmove(to, from, n);
 #endif
 }
 

@@ -15,8 +15,10 @@
 namespace decode {
 
 constexpr int kDecodeDone = 1;          // the decoder ran
-constexpr int kDecodeNotRun = 0;        // no module path, or a file could not be opened
-constexpr int kDecodeWriteFailed = -1;  // the target took fewer bytes than it was given
+constexpr int kDecodeNotRun = 0;        // no module path, or the source could not be opened
+constexpr int kDecodeWriteFailed = -1;  // the target took fewer bytes than it was given, or
+                                        // failed to close (bytes held by the stream lost)
+constexpr int kDecodeNotCreated = -2;   // the target file could not be created
 
 // Receives a chunk of restored bytes; false means the chunk was not (fully) written.
 using Sink = bool (*)(void* context, const unsigned char* data, std::size_t size);

@@ -29,13 +29,14 @@ int decode_file_to_file(const char* source, std::uint32_t offset, std::uint32_t 
   std::FILE* out = platform::stream_open(target, "wb");
   if (out == nullptr) {
     platform::stream_close(in);
-    return kDecodeNotRun;
+    return kDecodeNotCreated;
   }
   const std::int32_t result =
       decode_from_reader(read_file, in, stored_size, original_size, write_file, out);
-  platform::stream_close(out);
+  // The stream may accept the last chunk and fail to write it only when it is closed.
+  const bool closed = platform::stream_close(out);
   platform::stream_close(in);
-  return result == kDecodeWriteFailed ? kDecodeWriteFailed : kDecodeDone;
+  return result == kDecodeWriteFailed || !closed ? kDecodeWriteFailed : kDecodeDone;
 }
 
 int decode_entry_to_file(platform::Module module, std::uint32_t offset, std::uint32_t original_size,

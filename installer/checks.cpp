@@ -32,7 +32,7 @@ int ask_replace(const char* saver_name, const char* module_path) {
 int check_existing_saver(platform::Module module) {
   PathBuffer module_path;
   PathBuffer existing;
-  if (platform::module_file_name(module, module_path, sizeof(module_path)) == 0) return 1;
+  if (!payload::module_path(module, module_path, sizeof(module_path))) return 1;
   PathBuffer saver_name;
   // A path that does not fit is reported before the confirmation; nothing to ask here.
   if (!payload::windows_directory_with_separator(existing, sizeof(existing)) ||

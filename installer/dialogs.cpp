@@ -44,6 +44,9 @@ std::intptr_t progress_dialog_proc(platform::Window dialog, unsigned message, st
     return 1;
   }
   if (message == platform::kWmCommand && is_close_command(wparam)) {
+    // The posted command comes before the panel's first paint, and the extraction keeps
+    // the loop from painting it: draw it now, or it stays blank until the dialog ends.
+    platform::update_window(dialog);
     g_extraction = payload::extract_and_register(platform::window_instance(dialog));
     g_extracted = true;
     platform::end_dialog(dialog, static_cast<std::intptr_t>(wparam));

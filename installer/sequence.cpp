@@ -58,8 +58,7 @@ void show_completion(platform::Module module, const Caption& caption) {
   PathBuffer module_path;
   PathBuffer folder_suffix;
   payload::windows_directory_with_separator(windows_directory, sizeof(windows_directory));
-  module_path[0] = '\0';
-  platform::module_file_name(module, module_path, sizeof(module_path));
+  payload::module_path(module, module_path, sizeof(module_path));
   data_folder_suffix(module_path, folder_suffix);
   char text[sizeof(texts::kCompletionFormat) + 2 * platform::kPathSize];
   std::snprintf(text, sizeof(text), texts::kCompletionFormat, windows_directory, folder_suffix);

@@ -8,7 +8,7 @@ namespace installer {
 
 // Process exit statuses of the install sequence.
 constexpr int kExitInstalledOrDeclined = 0;  // installed, or the user chose to stop
-constexpr int kExitFailed = 1;               // a path too long or a file cut short
+constexpr int kExitFailed = 1;               // the installation could not be completed
 constexpr int kExitDamaged = 2;              // the installer's payload is damaged
 
 // Runs the whole sequence for the installer whose module handle is given; returns the

@@ -83,6 +83,24 @@ constexpr const char kShortWriteFormat[] =
     "Het bestand %s kon niet volledig worden geschreven. Controleer of er genoeg ruimte vrij is "
     "op de schijf en start het installatieprogramma daarna opnieuw op.";
 
+// %s: the target path of the file that could not be created.
+constexpr const char kNotCreatedFormat[] =
+    "Het bestand %s kon niet aangemaakt worden. Controleer of het niet in gebruik of "
+    "alleen-lezen is en start het installatieprogramma daarna opnieuw op.";
+
+constexpr const char kNoMemoryCaption[] = "Onvoldoende geheugen";
+// %s: the target screen-saver name.
+constexpr const char kNoMemoryFormat[] =
+    "Er is niet genoeg geheugen vrij om %s te installeren. Sluit enkele programma's en start "
+    "het installatieprogramma daarna opnieuw op.";
+
+constexpr const char kIncompleteCaption[] = "Onvolledige installatie";
+// %s: the installer's file name.
+constexpr const char kIncompleteFormat[] =
+    "Het installatieprogramma %s kon tijdens de installatie niet meer gelezen worden, zodat de "
+    "screen saver onvolledig ge\xEF"
+    "nstalleerd is. Start het installatieprogramma opnieuw op wanneer het weer bereikbaar is.";
+
 #undef INSTALLER_SUPPORT_ADDRESS
 
 }  // namespace installer::texts

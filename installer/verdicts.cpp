@@ -7,6 +7,7 @@
 #include "installer/paths.hpp"
 #include "installer/sequence.hpp"
 #include "installer/texts.hpp"
+#include "payload/names.hpp"
 
 namespace installer {
 
@@ -17,6 +18,32 @@ namespace {
 constexpr std::uint32_t kTooLongFolderSize = 2 * platform::kPathSize + 32;
 
 constexpr unsigned kErrorBox = platform::kMbOk | platform::kMbIconError;
+
+constexpr std::size_t larger(std::size_t a, std::size_t b) {
+  return a > b ? a : b;
+}
+
+// Room for any failure text filled with a path or a folder too deep.
+constexpr std::size_t kFailureTextSize =
+    larger(larger(sizeof(texts::kShortWriteFormat), sizeof(texts::kNotCreatedFormat)),
+           larger(larger(sizeof(texts::kPathTooLongFormat), sizeof(texts::kNoMemoryFormat)),
+                  larger(sizeof(texts::kDamagedFormat), sizeof(texts::kIncompleteFormat)))) +
+    kTooLongFolderSize;
+
+// Shows an error box whose text names one thing: a path, a folder or a file name.
+void report(const char* format, const char* filling, const char* caption) {
+  char text[kFailureTextSize];
+  std::snprintf(text, sizeof(text), format, filling);
+  platform::message_box(text, caption, kErrorBox);
+}
+
+// The installer's file name, for the texts that name the package; empty when the module
+// path can't be had.
+void report_naming_installer(platform::Module module, const char* format, const char* caption) {
+  PathBuffer module_path;
+  payload::module_path(module, module_path, sizeof(module_path));
+  report(format, after_last_backslash(module_path), caption);
+}
 
 // Folders are named without a trailing separator, as the confirmation names the Windows
 // directory; a drive root such as C:\ keeps its own.
@@ -30,12 +57,7 @@ void drop_trailing_separator(char* folder) {
 }  // namespace
 
 void report_damaged(platform::Module module) {
-  PathBuffer module_path;
-  module_path[0] = '\0';
-  platform::module_file_name(module, module_path, sizeof(module_path));
-  char text[sizeof(texts::kDamagedFormat) + platform::kPathSize];
-  std::snprintf(text, sizeof(text), texts::kDamagedFormat, after_last_backslash(module_path));
-  platform::message_box(text, texts::kDamagedCaption, kErrorBox);
+  report_naming_installer(module, texts::kDamagedFormat, texts::kDamagedCaption);
 }
 
 bool report_paths_too_long(platform::Module module, const char* caption) {
@@ -46,32 +68,34 @@ bool report_paths_too_long(platform::Module module, const char* caption) {
     return false;
   }
   drop_trailing_separator(folder);
-  char text[sizeof(texts::kPathTooLongFormat) + kTooLongFolderSize];
-  std::snprintf(text, sizeof(text), texts::kPathTooLongFormat, folder);
-  platform::message_box(text, caption, kErrorBox);
+  report(texts::kPathTooLongFormat, folder, caption);
   return true;
 }
 
 int report_extraction_failure(platform::Module module, const char* caption,
                               const payload::ExtractResult* extraction) {
   if (extraction == nullptr) return kExitFailed;  // the progress dialog never ran
-  char text[sizeof(texts::kShortWriteFormat) + kTooLongFolderSize];
+  const char* path = extraction->failed_path;
   switch (extraction->status) {
     case payload::ExtractStatus::done:
     case payload::ExtractStatus::no_windows_directory:
       return kExitInstalledOrDeclined;
     case payload::ExtractStatus::write_failed:
-      std::snprintf(text, sizeof(text), texts::kShortWriteFormat, extraction->failed_path);
-      platform::message_box(text, caption, kErrorBox);
-      return kExitFailed;
+      report(texts::kShortWriteFormat, path, caption);
+      break;
+    case payload::ExtractStatus::create_failed:
+      report(texts::kNotCreatedFormat, path, caption);
+      break;
     case payload::ExtractStatus::path_too_long:
-      std::snprintf(text, sizeof(text), texts::kPathTooLongFormat, extraction->failed_path);
-      platform::message_box(text, caption, kErrorBox);
-      return kExitFailed;
+      report(texts::kPathTooLongFormat, path, caption);
+      break;
+    // The package was sound when checked: out of reach now, or out of memory, is no damage.
     case payload::ExtractStatus::payload_missing:
+      report_naming_installer(module, texts::kIncompleteFormat, texts::kIncompleteCaption);
+      break;
     case payload::ExtractStatus::no_memory:
-      report_damaged(module);
-      return kExitDamaged;
+      report(texts::kNoMemoryFormat, payload::g_target_name, texts::kNoMemoryCaption);
+      break;
   }
   return kExitFailed;
 }

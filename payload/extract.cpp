@@ -67,27 +67,32 @@ bool copy_bytes(platform::File from, platform::File to, std::uint32_t size, void
   }
 }
 
-// A target that can't be created is passed over.
-bool extract_stored(platform::File file, const Entry& entry, const char* path, void* buffer) {
+// A close that fails may have lost bytes the system still held: a short write too.
+ExtractStatus extract_stored(platform::File file, const Entry& entry, const char* path,
+                             void* buffer) {
   platform::file_seek(file, static_cast<std::int32_t>(entry.offset), platform::SeekFrom::begin);
   const platform::File target = platform::file_create(path);
-  if (target == platform::kInvalidFile) return true;
+  if (target == platform::kInvalidFile) return ExtractStatus::create_failed;
   const bool written = copy_bytes(file, target, entry.stored_size, buffer);
   const bool closed = platform::file_close(target);  // held bytes may fail only here
-  return written && closed;
+  return written && closed ? ExtractStatus::done : ExtractStatus::write_failed;
 }
 
 // The decoder opens the installer's file on its own, so the payload handle is closed
 // around it and a fresh one taken afterwards.
-bool extract_compressed(platform::Module module, const Entry& entry, const char* path,
-                        platform::File& file) {
+ExtractStatus extract_compressed(platform::Module module, const Entry& entry, const char* path,
+                                 platform::File& file) {
   platform::file_close(file);
   file = platform::kInvalidFile;
   const int decoded = decode::decode_entry_to_file(module, entry.offset, entry.original_size,
                                                    entry.stored_size, path);
-  if (decoded == decode::kDecodeWriteFailed) return false;
+  if (decoded == decode::kDecodeWriteFailed) return ExtractStatus::write_failed;
+  if (decoded == decode::kDecodeNotCreated) return ExtractStatus::create_failed;
   file = locate_payload();
-  return true;
+  // A package the decoder could not read, or that is gone after it, is out of reach.
+  return decoded == decode::kDecodeDone && file != platform::kInvalidFile
+             ? ExtractStatus::done
+             : ExtractStatus::payload_missing;
 }
 
 ExtractStatus walk_entries(platform::Module module, const InstallNames& names, std::uint16_t base,
@@ -100,13 +105,13 @@ ExtractStatus walk_entries(platform::Module module, const InstallNames& names, s
       return ExtractStatus::path_too_long;  // not reached: the paths were checked first
     }
     const std::int32_t position = platform::file_seek(file, 0, platform::SeekFrom::current);
-    const bool written = is_compressed(entry) ? extract_compressed(module, entry, path, file)
-                                              : extract_stored(file, entry, path, buffer);
-    if (!written) {
+    const ExtractStatus status = is_compressed(entry)
+                                     ? extract_compressed(module, entry, path, file)
+                                     : extract_stored(file, entry, path, buffer);
+    if (status != ExtractStatus::done) {
       copy_text(failed_path, platform::kPathSize, path);
-      return ExtractStatus::write_failed;
+      return status;
     }
-    if (file == platform::kInvalidFile) return ExtractStatus::payload_missing;
     platform::file_seek(file, position, platform::SeekFrom::begin);
   }
   return ExtractStatus::done;

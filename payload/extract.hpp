@@ -23,10 +23,12 @@ PathCheck check_target_paths(platform::Module module, char* too_long, std::uint3
 
 enum class ExtractStatus {
   done,                  // every entry was walked; the registration was attempted
-  payload_missing,       // the payload could not be located (again, after a decode)
+  payload_missing,       // the payload could not be located or read (again, for a decode)
   no_memory,             // the copy buffer could not be allocated; nothing written
   path_too_long,         // a target path would not fit; nothing written
-  write_failed,          // a write came back short; the walk stopped there
+  write_failed,          // a write came back short, or the target's close failed; the walk
+                         // stopped there
+  create_failed,         // a target could not be created; the walk stopped there
   no_windows_directory,  // the Windows directory could not be had; nothing written
 };
 

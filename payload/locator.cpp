@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "payload/header.hpp"
+#include "payload/names.hpp"
 
 namespace payload {
 
@@ -140,9 +141,7 @@ platform::File locate_payload_at(const char* path) {
 
 platform::File locate_payload() {
   char path[platform::kLocatorPathSize];
-  const std::uint32_t length = platform::module_file_name(nullptr, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return platform::kInvalidFile;  // none, or cut
-  path[length] = '\0';
+  if (!module_path(nullptr, path, sizeof path)) return platform::kInvalidFile;
   return locate_payload_at(path);
 }
 

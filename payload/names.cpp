@@ -59,13 +59,15 @@ void format_file_number(std::uint32_t number, char* out) {
   out[i] = '\0';
 }
 
+}  // namespace
+
 bool module_path(platform::Module module, char* out, std::uint32_t size) {
   const std::uint32_t length = platform::module_file_name(module, out, size);
-  out[size - 1] = '\0';
-  return length != 0 && length < size;  // a cut path names nothing reliably
+  out[size - 1] = '\0';  // older systems leave a cut path unterminated
+  if (length != 0 && length < size) return true;
+  out[0] = '\0';  // a cut path names nothing reliably
+  return false;
 }
-
-}  // namespace
 
 void upper_case(char* text) {
   for (; *text != '\0'; ++text) {

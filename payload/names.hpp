@@ -72,6 +72,10 @@ bool target_path(const InstallNames& names, std::uint32_t index, std::uint16_t b
 // ---------------------------------------------------------------------------
 // From the platform
 
+// The module's own path. False, with an empty buffer, when it can't be had or fills the
+// buffer (then it may be cut, and older systems leave it without a terminator).
+bool module_path(platform::Module module, char* out, std::uint32_t size);
+
 // The Windows directory with separator. False when it can't be had or would not fit.
 bool windows_directory_with_separator(char* out, std::uint32_t size);
 

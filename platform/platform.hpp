@@ -151,6 +151,7 @@ void set_window_text(Window window, const char* text);                         /
 void set_item_text(Window dialog, int control_id, const char* text);           // SetDlgItemTextA
 bool post_message(Window window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
 Module window_instance(Window window);  // GetWindowLongA(GWL_HINSTANCE)
+void update_window(Window window);      // UpdateWindow: paints what is pending, now
 
 struct Rect {
   int left, top, right, bottom;

@@ -178,6 +178,17 @@ Module window_instance(Window window) {
   return object == nullptr ? nullptr : object->dialog->instance;
 }
 
+// The dialog as it stands is drawn at once: reported with the texts it shows.
+void update_window(Window window) {
+  DialogWindow* dialog = lookup_dialog(window);
+  if (dialog == nullptr) return;
+  posix::Event event = posix::detail::event_of(posix::Event::Kind::paint);
+  event.resource = dialog->resource;
+  event.caption = dialog->text;
+  event.items = dialog->items_set;
+  posix::detail::emit(event);
+}
+
 Rect window_rect(Window window) {
   DialogWindow* dialog = lookup_dialog(window);
   return dialog == nullptr ? Rect{} : dialog->rect;

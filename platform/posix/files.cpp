@@ -37,7 +37,9 @@ File file_open_read(const char* path) {
 }
 
 File file_create(const char* path) {
-  return open_mapped(path, O_RDWR | O_CREAT | O_TRUNC);
+  const File file = open_mapped(path, O_RDWR | O_CREAT | O_TRUNC);
+  if (file != kInvalidFile) posix::detail::watch_close(path, descriptor(file));
+  return file;
 }
 
 // Reads until `count` bytes or the end of the file, like one _lread call.
@@ -77,8 +79,9 @@ std::int32_t file_seek(File file, std::int32_t offset, SeekFrom origin) {
 // Bytes still waiting are written first; when that fails the close fails too.
 bool file_close(File file) {
   if (file == kInvalidFile) return false;
+  const bool failing = posix::detail::close_fails(descriptor(file));
   const bool written = posix::detail::release(descriptor(file));
-  return ::close(descriptor(file)) == 0 && written;
+  return ::close(descriptor(file)) == 0 && written && !failing;
 }
 
 }  // namespace platform

@@ -35,6 +35,20 @@ void note_written(std::size_t count) {
   state().written += count;
 }
 
+void watch_close(const char* windows_path, int descriptor) {
+  const std::string& name = state().config.failing_close;
+  if (name.empty() || windows_path == nullptr) return;
+  const std::string path = windows_path;
+  const std::size_t name_at = path.find_last_of("\\/") + 1;  // 0 without a separator
+  if (same_text_ignoring_case(path.substr(name_at), name)) {
+    state().failing_closes.insert(descriptor);
+  }
+}
+
+bool close_fails(int descriptor) {
+  return state().failing_closes.erase(descriptor) != 0;
+}
+
 // Only A to Z fold, whatever the host's locale says.
 static char ascii_lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -64,6 +78,7 @@ void configure(const Config& config) {
   s.config = config;
   s.written = 0;
   s.open_libraries = 0;
+  s.failing_closes.clear();
 }
 
 const Config& config() {

@@ -13,7 +13,8 @@
 // - Dialogs run their procedures: WM_INITDIALOG, then every message posted to the dialog
 //   in order until the procedure ends it. When nothing is waiting, the simulated user
 //   presses Escape (WM_COMMAND with IDCANCEL); a dialog that ignores that too is
-//   abandoned with the result -1.
+//   abandoned with the result -1. A dialog painted at once (UpdateWindow) is reported
+//   as a paint event; ordinary painting, when the queue runs dry, is not.
 // - Launches and shell opens are recorded; a launch runs for real only with launch_with.
 #pragma once
 
@@ -28,9 +29,9 @@ namespace platform::posix {
 
 // One thing the installer did that a person at a Windows machine would have seen.
 struct Event {
-  enum class Kind { message_box, dialog, shell_open, launch, registration, cursor };
+  enum class Kind { message_box, dialog, shell_open, launch, registration, cursor, paint };
   Kind kind;
-  std::string caption;  // message box caption; dialog window text
+  std::string caption;  // message box caption; dialog (or painted dialog) window text
   std::string text;     // message box text (Windows-1252 bytes as written)
   unsigned type = 0;    // message box type flags
   int answer = 0;       // message box answer; dialog result
@@ -68,6 +69,7 @@ struct Config {
   bool fail_create_directory = false;        // CreateDirectoryA fails
   bool fail_local_alloc = false;             // LocalAlloc fails
   std::optional<std::uint64_t> write_limit;  // writes fail short once this many bytes were written
+  std::string failing_close;  // file name (any case): closing a file created so reports failure
   int screen_width = 1024;
   int screen_height = 768;
 };

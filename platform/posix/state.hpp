@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 
 namespace platform::posix::detail {
@@ -13,6 +14,7 @@ struct State {
   Config config;
   std::uint64_t written = 0;  // bytes passed through file_write / stream_write
   int open_libraries = 0;
+  std::set<int> failing_closes;  // descriptors whose close reports failure (once each)
 };
 
 State& state();
@@ -27,6 +29,11 @@ void emit(const Event& event);
 // the caller reports the bytes it actually wrote with note_written().
 std::size_t writable(std::size_t count);
 void note_written(std::size_t count);
+
+// A file just created at the Windows path: its close fails when Config::failing_close names
+// it. close_fails() answers for a descriptor about to be closed.
+void watch_close(const char* windows_path, int descriptor);
+bool close_fails(int descriptor);
 
 // ASCII case-insensitive comparison, as Windows compares file, section and library names.
 bool same_text_ignoring_case(const std::string& a, const std::string& b);

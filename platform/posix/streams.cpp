@@ -1,4 +1,4 @@
-// Buffered streams for the decoder, with the write limit applied to the output.
+// Buffered streams for the decoder, with the write limit and failing closes applied.
 #include "platform/platform.hpp"
 #include "platform/posix/state.hpp"
 
@@ -15,6 +15,7 @@ std::FILE* stream_open(const char* path, const char* mode) {
     std::fclose(stream);  // a folder is no file to read, as on Windows
     return nullptr;
   }
+  if (stream != nullptr && mode[0] == 'w') posix::detail::watch_close(path, ::fileno(stream));
   return stream;
 }
 
@@ -37,7 +38,9 @@ int stream_seek(std::FILE* stream, long offset) {
 }
 
 bool stream_close(std::FILE* stream) {
-  return stream != nullptr && std::fclose(stream) == 0;
+  if (stream == nullptr) return false;
+  const bool failing = posix::detail::close_fails(::fileno(stream));
+  return std::fclose(stream) == 0 && !failing;
 }
 
 }  // namespace platform

@@ -68,6 +68,10 @@ Module window_instance(Window window) {
 #endif
 }
 
+void update_window(Window window) {
+  UpdateWindow(as_window(window));
+}
+
 Rect window_rect(Window window) {
   RECT rect{0, 0, 0, 0};
   GetWindowRect(as_window(window), &rect);

@@ -107,6 +107,7 @@ TEST_F(Decoder, TokenStreamsGiveTheirKnownOutput) {
        {Token::literal('a'), Token::literal('b'), Token::match(30, 1)},
        "abababababababababababababababab"},
       {"earlier word", literals(text_of("hello, ")), "hello, "},
+      {"source ahead of r", {Token::match(30, 100), Token::match(30, 4090)}, std::string(60, ' ')},
   };
   for (const KnownCase& c : cases) {
     for (Implementation which : kEveryDecoder) {

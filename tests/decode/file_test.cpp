@@ -97,7 +97,7 @@ TEST_F(DecodeFiles, NothingIsCreatedWithoutASource) {
 }
 
 TEST_F(DecodeFiles, ATargetThatCannotBeCreatedIsNotDecoded) {
-  EXPECT_EQ(decode_entry(root / "NO_SUCH_FOLDER" / "OUT.DAT"), decode::kDecodeNotRun);
+  EXPECT_EQ(decode_entry(root / "NO_SUCH_FOLDER" / "OUT.DAT"), decode::kDecodeNotCreated);
 }
 
 TEST_F(DecodeFiles, AShortWriteKeepsWhatWasWrittenAndStops) {
@@ -107,6 +107,10 @@ TEST_F(DecodeFiles, AShortWriteKeepsWhatWasWrittenAndStops) {
   EXPECT_EQ(decode_entry(root / "OUT.DAT"), decode::kDecodeWriteFailed);
   EXPECT_EQ(read_all(root / "OUT.DAT"), Bytes(data.begin(), data.begin() + 20000));
   EXPECT_STREQ(decode::decoder_last_error(), "Write error in function WritePtr()");
+  config.write_limit.reset();
+  config.failing_close = "out.dat";  // every byte accepted, the close fails
+  configure(config);
+  EXPECT_EQ(decode_entry(root / "OUT.DAT"), decode::kDecodeWriteFailed);
 }
 
 TEST_F(DecodeFiles, OriginalSizeZeroStillCreatesAnEmptyTarget) {

@@ -117,14 +117,16 @@ TEST_F(Extraction, KeepsTheRestOfSystemIni) {
   EXPECT_FALSE(has_line(lines, "SCRNSAVE.EXE=C:\\OLD\\OLD.SCR"));
 }
 
-TEST_F(Extraction, ATargetThatCannotBeCreatedIsPassedOver) {
+TEST_F(Extraction, ATargetThatCannotBeCreatedStopsTheWalk) {
   const Bytes saver = pattern(100, 1), data = pattern(100, 2);
   install_package(testsupport::build_package({stored(saver, ".SCR"), stored(data, ".DAT")}));
   configure_sandbox([](platform::posix::Config& c) { c.fail_create_directory = true; });
-  EXPECT_EQ(extract().status, ExtractStatus::done);
-  EXPECT_EQ(tree(), (Tree{"AURORA.SCR", "system.ini"}));
+  const auto result = extract();
+  EXPECT_EQ(result.status, ExtractStatus::create_failed);
+  EXPECT_STREQ(result.failed_path, "C:\\WINDOWS\\TOLVERAN\\LUMIVANE\\Aurora\\Aurora.DAT");
+  EXPECT_EQ(tree(), (Tree{"AURORA.SCR"}));
   EXPECT_EQ(windows_file("AURORA.SCR"), saver);
-  EXPECT_EQ(registrations(), 1);
+  EXPECT_EQ(registrations(), 0);
 }
 
 TEST_F(Extraction, ATableCutShortEndsTheWalk) {
@@ -216,6 +218,7 @@ struct ShortWriteCase {
   const char* failed_path;
   Tree tree;
   std::size_t partial_size;  // bytes of the failed target left on disk
+  const char* failing_close = "";
 };
 
 TEST_F(Extraction, AShortWriteStopsTheWalkAndIsReported) {
@@ -227,6 +230,8 @@ TEST_F(Extraction, AShortWriteStopsTheWalkAndIsReported) {
       {1000, "C:\\WINDOWS\\AURORA.SCR", {"AURORA.SCR"}, 1000},
       {3000, kDataPath, data_tree, 0},
       {4000, kDataPath, data_tree, 1000},
+      {~0ull, "C:\\WINDOWS\\AURORA.SCR", {"AURORA.SCR"}, 3000, "aurora.scr"},
+      {~0ull, kDataPath, data_tree, 5000, "AURORA.DAT"},
   };
   const Bytes saver = pattern(3000, 1), data = pattern(5000, 2);
   for (const ShortWriteCase& c : cases) {
@@ -234,7 +239,10 @@ TEST_F(Extraction, AShortWriteStopsTheWalkAndIsReported) {
     use_windows_folder("WINDOWS");
     install_package(testsupport::build_package(
         {stored(saver, ".SCR"), stored(data, ".DAT"), stored(pattern(100, 3), ".BMP")}));
-    configure_sandbox([&](platform::posix::Config& config) { config.write_limit = c.limit; });
+    configure_sandbox([&](platform::posix::Config& config) {
+      config.write_limit = c.limit;
+      config.failing_close = c.failing_close;
+    });
     const auto result = extract();
     EXPECT_EQ(result.status, ExtractStatus::write_failed) << c.limit;
     EXPECT_STREQ(result.failed_path, c.failed_path) << c.limit;

@@ -42,13 +42,14 @@ TEST(InstallSequence, CompletedInstallationRunsEveryStepInOrder) {
   EXPECT_EQ(sandbox.run({kOk, kOk}), 0);
 
   using K = Event::Kind;
-  EXPECT_EQ(sandbox.kinds(), (std::vector<K>{K::message_box, K::cursor, K::registration, K::dialog,
-                                             K::cursor, K::message_box, K::dialog, K::launch}));
+  EXPECT_EQ(sandbox.kinds(),
+            (std::vector<K>{K::message_box, K::cursor, K::paint, K::registration, K::dialog,
+                            K::cursor, K::message_box, K::dialog, K::launch}));
   EXPECT_EQ(sandbox.boxes(),
             (std::vector<Box>{{kAuroraCaption, confirmation("Aurora", "5,300"), kOkCancelInfo},
                               {kAuroraCaption, kAuroraCompletion, kOkExclamation}}));
   EXPECT_EQ(sandbox.events[1].show, 1);  // wait cursor before the progress dialog
-  EXPECT_EQ(sandbox.events[4].show, 0);  // arrow cursor after it
+  EXPECT_EQ(sandbox.events[5].show, 0);  // arrow cursor after it
   ASSERT_NE(sandbox.dialog(104), nullptr);
   const Event* launch = sandbox.first(K::launch);
   EXPECT_EQ(launch->address, "AURORA.SCR");
@@ -174,8 +175,8 @@ TEST(InstallSequence, AShortWriteEndsTheInstallationAfterTheProgressDialog) {
   EXPECT_EQ(sandbox.run({kOk, kOk}), 1);
 
   using K = Event::Kind;
-  EXPECT_EQ(sandbox.kinds(),
-            (std::vector<K>{K::message_box, K::cursor, K::dialog, K::cursor, K::message_box}));
+  EXPECT_EQ(sandbox.kinds(), (std::vector<K>{K::message_box, K::cursor, K::paint, K::dialog,
+                                             K::cursor, K::message_box}));
   EXPECT_EQ(sandbox.boxes()[1],
             (Box{kAuroraCaption,
                  "Het bestand C:\\WINDOWS\\AURORA.SCR kon niet volledig worden geschreven. "

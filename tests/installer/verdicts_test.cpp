@@ -1,6 +1,8 @@
 // What the sequence tells the user for each way the extraction can end.
 #include "installer/verdicts.hpp"
 
+#include "payload/names.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -29,6 +31,7 @@ TEST_P(ExtractionOutcomes, MapToAMessageAndAnExitStatus) {
   sandbox.config.observe = [&events](const Event& e) { events.push_back(e); };
   sandbox.config.answer = [](const std::string&, const std::string&, unsigned) { return 1; };
   platform::posix::configure(sandbox.config);
+  payload::derive_target_name(nullptr);  // the name the no-memory text shows
 
   payload::ExtractResult result{GetParam().status, {}};
   std::strcpy(result.failed_path, GetParam().failed_path);
@@ -40,11 +43,6 @@ TEST_P(ExtractionOutcomes, MapToAMessageAndAnExitStatus) {
   for (const Event& e : events) shown.push_back({e.caption, e.text, e.type});
   EXPECT_EQ(shown, GetParam().expected);
 }
-
-const Box kDamaged{"Beschadigd installatieprogramma",
-                   "Het installatieprogramma Deep.Sea.exe is beschadigd of onvolledig en kan "
-                   "niets installeren. Download het opnieuw en start het daarna opnieuw op.",
-                   0x10};
 
 INSTANTIATE_TEST_SUITE_P(
     Statuses, ExtractionOutcomes,
@@ -69,8 +67,14 @@ INSTANTIATE_TEST_SUITE_P(
                       "screen saver te installeren. Geef het installatieprogramma een kortere "
                       "naam en start het opnieuw op.",
                       0x10}}},
-        OutcomeCase{"PayloadMissing", ExtractStatus::payload_missing, "", 2, {kDamaged}},
-        OutcomeCase{"NoMemory", ExtractStatus::no_memory, "", 2, {kDamaged}}),
+        // clang-format off
+        OutcomeCase{"NotCreated", ExtractStatus::create_failed, "C:\\X.SCR", 1,
+                    {testsupport::not_created_box("Deep Screen Saver Installatie", "C:\\X.SCR")}},
+        OutcomeCase{"PayloadMissing", ExtractStatus::payload_missing, "", 1,
+                    {testsupport::incomplete_box("Deep.Sea.exe")}},
+        OutcomeCase{"NoMemory", ExtractStatus::no_memory, "", 1,
+                    {testsupport::no_memory_box("DEEP.SCR")}}),
+    // clang-format on
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExtractionOutcomes, AProgressDialogThatNeverRanInstalledNothing) {

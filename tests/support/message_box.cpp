@@ -11,4 +11,29 @@ void PrintTo(const Box& box, std::ostream* out) {
        << box.type << std::dec << "}";
 }
 
+Box not_created_box(const std::string& caption, const std::string& path) {
+  return {caption,
+          "Het bestand " + path +
+              " kon niet aangemaakt worden. Controleer of het niet in gebruik of alleen-lezen is "
+              "en start het installatieprogramma daarna opnieuw op.",
+          0x10};
+}
+
+Box no_memory_box(const std::string& saver) {
+  return {"Onvoldoende geheugen",
+          "Er is niet genoeg geheugen vrij om " + saver +
+              " te installeren. Sluit enkele programma's en start het installatieprogramma "
+              "daarna opnieuw op.",
+          0x10};
+}
+
+Box incomplete_box(const std::string& installer) {
+  return {"Onvolledige installatie",
+          "Het installatieprogramma " + installer +
+              " kon tijdens de installatie niet meer gelezen worden, zodat de screen saver "
+              "onvolledig ge\xEFnstalleerd is. Start het installatieprogramma opnieuw op "
+              "wanneer het weer bereikbaar is.",
+          0x10};
+}
+
 }  // namespace testsupport

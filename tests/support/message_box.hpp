@@ -15,4 +15,9 @@ struct Box {
 bool operator==(const Box& a, const Box& b);
 void PrintTo(const Box& box, std::ostream* out);
 
+// The failure boxes of an extraction, with their golden texts filled in.
+Box not_created_box(const std::string& caption, const std::string& path);
+Box no_memory_box(const std::string& saver);
+Box incomplete_box(const std::string& installer);
+
 }  // namespace testsupport

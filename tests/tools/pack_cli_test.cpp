@@ -48,9 +48,10 @@ TEST_F(PackCli, WritesHeaderAndEntriesFromTheArguments) {
 }
 
 TEST_F(PackCli, NameDefaultsToTheSaversFileName) {
-  const RunResult r = run_scrpkg({"pack", "-q", "-o", path("OUT.EXE"), "--stub", path("stub.exe"),
-                                  "--store", path("AURORA.SCR")});
+  const RunResult r = run_scrpkg(
+      {"pack", "-o", path("OUT.EXE"), "--stub", path("stub.exe"), "--store", path("AURORA.SCR")});
   ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find(": 1 entry, "), std::string::npos) << r.out;
   const Bytes header = payload_header(testsupport::read_file(path("OUT.EXE")));
   EXPECT_EQ(std::string(header.begin(), header.begin() + 7), std::string("AURORA\0", 7));
   EXPECT_EQ(payload::decode_entry(&header[payload::kHeaderSize]).original_size, 0u);

@@ -6,6 +6,10 @@
 
 namespace scrpkg {
 
+std::string entry_count(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " entry" : " entries");
+}
+
 void print_error(const std::string& message) {
   std::cerr << "scrpkg: " << message << '\n';
 }

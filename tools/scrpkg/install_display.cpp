@@ -109,6 +109,7 @@ void show_event(std::ostream& out, const Event& event) {
       break;
     case Event::Kind::message_box:
     case Event::Kind::cursor:
+    case Event::Kind::paint:
       break;
   }
   out << std::flush;

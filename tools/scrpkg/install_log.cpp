@@ -62,6 +62,7 @@ json event_record(const Event& event) {
               {"scrnsave_exe", cp1252_to_utf8(event.ini_value)},
               {"screen_saving", true}};
     case Event::Kind::cursor:
+    case Event::Kind::paint:
       break;
   }
   return nullptr;

@@ -84,7 +84,7 @@ void run_pack(const PackOptions& options) {
     progress.finish();
     write_output(options.output, package);
     if (!options.quiet) {
-      std::cout << options.output << ": " << files.size() << " entries, " << package.size()
+      std::cout << options.output << ": " << entry_count(files.size()) << ", " << package.size()
                 << " bytes\n";
     }
   } catch (const packer::PackError& e) {

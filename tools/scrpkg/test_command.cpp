@@ -25,8 +25,7 @@ void run_test(const TestOptions& options) {
   if (auto problem = decode_all_in_memory(package))
     fail(kExitDamaged, options.package + ": " + *problem);
   if (!options.quiet) {
-    std::cout << options.package << ": sound, " << package.entries.size()
-              << (package.entries.size() == 1 ? " entry" : " entries") << ", "
+    std::cout << options.package << ": sound, " << entry_count(package.entries.size()) << ", "
               << installed_total(package) << " bytes once installed\n";
   }
 }
