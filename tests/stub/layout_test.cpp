@@ -14,7 +14,7 @@ namespace {
 constexpr std::uint16_t kMachineI386 = 0x014C;
 constexpr std::uint16_t kRelocsStripped = 0x0001;
 constexpr std::uint16_t kSubsystemGui = 2;
-constexpr std::size_t kShippedSizeLimit = 24 * 1024 + 512;  // one block more for the failure texts
+constexpr std::size_t kShippedSizeLimit = 24 * 1024;
 
 const StubImage* stub_or_skip(const char* label) {
   return std::string(label) == "i686" ? i686_stub() : x86_64_stub();
@@ -112,7 +112,7 @@ const std::map<std::string, std::string> kWindows95Exports = {
      " CreateWindowExA DefWindowProcA DialogBoxParamA DispatchMessageA EndDialog GetDlgItem "
      "GetMessageA GetSystemMetrics GetWindowLongA GetWindowRect LoadCursorA LoadIconA "
      "MessageBoxA PostMessageA PostQuitMessage RegisterClassA SetCursor SetDlgItemTextA "
-     "SetWindowPos SetWindowTextA SystemParametersInfoA TranslateMessage "},
+     "SetWindowPos SetWindowTextA SystemParametersInfoA TranslateMessage UpdateWindow "},
     {"GDI32.dll", " GetStockObject "},
     {"SHELL32.dll", " ShellExecuteA "}};
 
