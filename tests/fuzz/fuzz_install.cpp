@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = fuzz::fs;
 
-constexpr std::uint64_t kWriteCeiling = 1u << 20;  // bounds the time one input may take
+constexpr std::uint64_t kWriteCeiling = 1u << 16;  // bounds the time one input may take
 constexpr const char kKept[] = "kept from before\n";
 
 enum Fault : std::uint8_t {

@@ -107,14 +107,17 @@ int main(int argc, char** argv) {
   const std::vector<Bytes> decodes = {decoder_seed(text_bytes(3000, 3)),
                                       decoder_seed(Bytes(5000, 0)),
                                       decoder_seed(pattern_bytes(300, 9)), decoder_seed({})};
+  std::vector<Bytes> large_decodes = decodes;
+  large_decodes.push_back(decoder_seed(text_bytes(40000, 4)));  // past one output chunk
 
   write_corpus(root / "seeds" / "locator", files);
   write_corpus(root / "seeds" / "table", payloads);
   write_corpus(root / "seeds" / "decode", decodes);
+  write_corpus(root / "seeds" / "decode_large", large_decodes);
   write_corpus(root / "seeds" / "inspect", files);
   write_corpus(root / "seeds" / "install", installs);
   // The working corpora grow from run to run; they are only made when missing.
-  for (const char* target : {"locator", "table", "decode", "inspect", "install"}) {
+  for (const char* target : {"locator", "table", "decode", "decode_large", "inspect", "install"}) {
     fs::create_directories(root / "work" / target);
   }
   fs::create_directories(root / "artifacts");
