@@ -41,6 +41,7 @@ def make_prefix(prefix, wine, winearch=None):
     prefix.mkdir(parents=True)
     (prefix / "user.reg").write_text(NULL_DRIVER_USER_REG)
     env = wine_environment(prefix, winearch)
+    env["WINEDLLOVERRIDES"] = "mscoree,mshtml="  # no .NET or HTML engine to set up: quicker
     # On a slow machine wineboot may report a timed-out wait and still finish the prefix:
     # what counts is what it leaves behind.
     booted = subprocess.run([wine, "wineboot", "-i"], env=env, check=False, timeout=900,
