@@ -296,7 +296,7 @@ def reg_string(text):
 
 def add_registry_key(hive, key, values):
     """Appends a key with string values to a prefix's registry file, read at Wine's next start."""
-    lines = [f"\n[{key.replace(chr(92), chr(92) * 2)}] 0"]
+    lines = ["\n[" + key.replace("\\", "\\\\") + "] 0"]
     lines += [f"{'@' if name == '@' else reg_string(name)}={reg_string(value)}"
               for name, value in values.items()]
     with open(hive, "a", encoding="ascii") as out:
