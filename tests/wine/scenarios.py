@@ -4,7 +4,7 @@
   scenarios.py prefix PREFIX --wine WINE [--winearch win32]
       makes a headless prefix
   scenarios.py suite --work DIR --wine WINE --driver EXE --stub EXE --probe EXE --demo SCR
-                     --fake-gl DLL --scrpkg EXE [--winearch win32] [--jobs N] [--vm TOOL]
+                     --fake-gl DIR --scrpkg EXE [--winearch win32] [--jobs N] [--vm TOOL]
                      [SCENARIO...]
       packs each scenario's package, makes one prefix and runs every scenario (or those
       named) on a copy of it under the automation driver, with the scenario's answers;
@@ -182,7 +182,7 @@ class Scenario:
     saver: str = "probe"          # the packed screen saver: "probe" or "demo"
     existing: dict = field(default_factory=dict)  # file in the Windows directory -> bytes
     cut_bytes: int = 0            # cut from the package's end
-    dll_overrides: dict = field(default_factory=dict)  # for the package alone
+    dll_overrides: dict = field(default_factory=dict)  # Wine's, for the package alone
     beside: tuple = ()            # stand-in 3D libraries (no glGenTextures) beside the package
     browser: str = BROWSER        # registered for http
     opens_page: bool = False      # the browser is asked to open the support-files address
