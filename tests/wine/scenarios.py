@@ -246,9 +246,11 @@ def sample_letters(size, seed):
 
 def saver_inputs(kind, options):
     """The files packed for a kind of screen saver, in packing order: saver, data, extras."""
-    if kind == "demo":
+    if kind == "demo":  # letters to decode keep the progress panel up long enough to be seen
         demo = Path(options.demo)
-        return {"AURORA.SCR": demo.read_bytes(), "AURORA.DAT": (demo.parent / "AURORA.DAT").read_bytes()}
+        return {"AURORA.SCR": demo.read_bytes(),
+                "AURORA.DAT": (demo.parent / "AURORA.DAT").read_bytes(),
+                "LEESMIJ.TXT": sample_letters(DATA_SIZE, 1)}
     saver = Path(options.probe).read_bytes()
     if len(saver) > SAVER_SIZE:
         raise RuntimeError(f"the probe screen saver is larger than {SAVER_SIZE} bytes")
