@@ -2,25 +2,29 @@
 """End-to-end scenarios of the real installer stub under Wine.
 
   scenarios.py prefix PREFIX --wine WINE [--winearch win32]
-      makes a headless prefix (the shared one that the scenarios copy)
-  scenarios.py run SCENARIO --work DIR --wine WINE --driver EXE
-                   --stub EXE --probe EXE --scrpkg EXE
-                   (--template PREFIX | --fresh-prefix [--winearch win32]) [--prefix DIR]
-      packs a package around the probe screen saver, runs it under the driver with the
-      scenario's answers and checks every window, the exit code and what was written;
-      with --prepared instead of the packing options, runs the package already in DIR
-  scenarios.py vm VMDIR SCENARIO --work DIR --wine wine --driver EXE --stub EXE --probe EXE
-                  --scrpkg EXE
-      packs here, then runs inside the 32-bit VM (VMDIR/run) with a fresh 32-bit prefix
+      makes a headless prefix
+  scenarios.py suite --work DIR --wine WINE --driver EXE --stub EXE --probe EXE --demo SCR
+                     --fake-gl DIR --scrpkg EXE [--winearch win32] [--jobs N] [--vm TOOL]
+                     [SCENARIO...]
+      packs each scenario's package, makes one prefix and runs every scenario (or those
+      named) on a copy of it under the automation driver, with the scenario's answers;
+      checks every window, the exit code, the files written, system.ini and the launches.
+      With --vm (the folder of tests/vm), packs here and runs the rest inside the VM.
+  scenarios.py list
+      the scenarios' names
 
-Every expected text is written out below, in Windows-1252 bytes.
+One table below holds every scenario; one checker applies to all of them. Every expected
+text is written out in Windows-1252 bytes.
 """
 
 import argparse
+import shlex
 import shutil
 import subprocess
 import sys
-from dataclasses import dataclass
+import time
+from concurrent.futures import ThreadPoolExecutor
+from dataclasses import dataclass, field
 from pathlib import Path
 
 sys.dont_write_bytecode = True  # keep the source folder clean of caches
@@ -30,16 +34,10 @@ import wine_session
 
 OK, CANCEL, YES, NO = 1, 2, 6, 7
 SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
-
-# The package: the probe screen saver padded to SAVER_SIZE, a data file and one extra file,
-# 2,345,678 bytes installed in all.
-SAVER_SIZE = 200_000
-DATA_SIZE = 2_000_000
-EXTRA_SIZE = 145_678
-PACKAGE_NAME = "Aurora.exe"
-DISPLAY_NAME = "Aurora"
+SW_SHOWMAXIMIZED, SW_SHOW = b"3", b"5"
 
 CAPTION = b"Aurora Screen Saver Installatie"
+SUPPORT_ADDRESS = b"http://www.lumivane.example/supfiles"
 
 
 @dataclass
@@ -58,11 +56,51 @@ class Dialog:
     controls: list
 
 
-CONFIRMATION = Box(
-    CAPTION,
-    b"Dit programma installeert AURORA.SCR (Aurora Screen Saver) in C:\\WINDOWS en maakt er "
-    b"de standaard screen saver van.  De installatie neemt 2,345,678 bytes in beslag.",
-    (OK, CANCEL))
+@dataclass(frozen=True)
+class Package:
+    """A package file name and the names the installer derives from it."""
+    file: str            # in C:\pkg
+    saver: bytes         # the screen saver in the Windows directory
+    folder: bytes        # the data folder under TOLVERAN\LUMIVANE, and the data file's name
+    shown_folder: bytes  # the folder's last part as the completion message spells it
+    asked: bytes         # the name the replace question gives
+
+
+AURORA = Package("Aurora.exe", b"AURORA.SCR", b"Aurora", b"AURORA", b"Aurora.SCR")
+DOTTED = Package("My.Saver.exe", b"MY.SCR", b"My.Saver", b"MY.SAVER", b"My.SCR")
+# The data file's path, C:\windows\TOLVERAN\LUMIVANE\<folder>\<folder>.DAT, needs 2 x 120 +
+# 34 characters: more than the 260 a Windows path holds.
+LONG_BASE = b"Noorderlicht" * 10
+LONG = Package(LONG_BASE.decode() + ".exe", LONG_BASE.upper() + b".SCR", LONG_BASE,
+               LONG_BASE.upper(), LONG_BASE + b".SCR")
+
+
+def grouped(number):
+    return f"{number:,}".encode()
+
+
+def confirmation(package, total):
+    return Box(CAPTION, b"Dit programma installeert " + package.saver + b" (Aurora Screen Saver) "
+               b"in C:\\WINDOWS en maakt er de standaard screen saver van.  De installatie neemt "
+               + grouped(total) + b" bytes in beslag.", (OK, CANCEL))
+
+
+def completion(package, total):
+    return Box(CAPTION, b"Installatie volledig!\r\n\r\nDe gegevensbestanden werden ook in de map "
+               b"C:\\windows\\TOLVERAN\\LUMIVANE\\" + package.shown_folder + b" ge\xefnstalleerd.",
+               (OK,))
+
+
+def replace(package, total):
+    return Box(b"Screen saver vervangen?", b"Er is reeds een screen saver met dezelfde naam (" +
+               package.asked + b") op je systeem aanwezig.  Wil je deze vervangen?", (YES, NO))
+
+
+def path_too_long(package, total):
+    return Box(CAPTION, b"De installatiemap C:\\windows\\TOLVERAN\\LUMIVANE\\" + package.folder +
+               b" is te lang om deze screen saver te installeren. Geef het installatieprogramma "
+               b"een kortere naam en start het opnieuw op.", (OK,))
+
 
 PROGRESS = Dialog(CAPTION, [
     (1, b"OK", False),
@@ -71,12 +109,6 @@ PROGRESS = Dialog(CAPTION, [
     (0xFFFF, b"Wachten aub...", True),
     (1001, b"Aurora Screen Saver", True),
 ])
-
-COMPLETION = Box(
-    CAPTION,
-    b"Installatie volledig!\r\n\r\nDe gegevensbestanden werden ook in de map "
-    b"C:\\windows\\TOLVERAN\\LUMIVANE\\AURORA ge\xefnstalleerd.",
-    (OK,))
 
 ORDER_INFO = Dialog(b"Lumivane Deluxe Bestelinfo", [
     (0xFFFF, b"*** LUMIVANE DELUXE ***", True),
@@ -88,12 +120,6 @@ ORDER_INFO = Dialog(b"Lumivane Deluxe Bestelinfo", [
     (0xFFFF, b"www.lumivane.example", True),
     (0xFFFF, b"Lumivane Software\r\n\r\ninfo@lumivane.example", True),
 ])
-
-REPLACE = Box(
-    b"Screen saver vervangen?",
-    b"Er is reeds een screen saver met dezelfde naam (Aurora.SCR) op je systeem aanwezig.  "
-    b"Wil je deze vervangen?",
-    (YES, NO))
 
 RENAME = Box(
     b"Hernoem installatieprogramma.",
@@ -107,34 +133,90 @@ DAMAGED = Box(
     b"installeren. Download het opnieuw en start het daarna opnieuw op.",
     (OK,))
 
-# What a completed installation leaves behind.
-SYSTEM_INI_VALUE = b"C:\\windows\\AURORA.SCR"
-PROBE_RECORD = [b"module=C:\\windows\\AURORA.SCR", b"command=AURORA.SCR", b"arguments="]
+
+def missing(library, yes):
+    return Box(b"Ontbrekend bestand", library + b" Klik op de \"" + yes + b"\" toets om " +
+               (b"dit bestand de" if yes == b"JA" else b"het bestand te") + b" downloaden bij " +
+               SUPPORT_ADDRESS + b"/, en start daarna het installatieprogramma opnieuw op. Klik "
+               b"op \"Nee\" om de screen saver toch te installeren, hoewel hij NIET zal werken! "
+               b"Klik op \"Annuleer\" om de installatie af te breken.", (YES, NO, CANCEL))
+
+
+OPENGL_MISSING = missing(b"Deze screen saver gebruikt het bestand OPENGL32.DLL.", b"JA")
+GLU_MISSING = missing(b"Deze screen saver draait niet zonder het bestand GLU32.DLL.", b"Ja")
+OUTDATED = Box(b"Veroudert bestand",
+               b"Het OPENGL32.DLL bestand op je systeem is veroudert. Doorgaan ?", (YES, NO))
+NO_CONNECTION = Box(SUPPORT_ADDRESS, b"Kan geen verbinding maken met de website.", (OK,))
+
+# The demo screen saver's own box, shown when it is started without arguments.
+DEMO_SETTINGS = Box(
+    b"Aurora Screen Saver",
+    b"Aurora Screen Saver\r\n\r\nNoorderlicht boven een sterrenhemel. De snelheid, het aantal "
+    b"lichtgordijnen, de sterren en de kleur staan in het bestand AURORA.DAT.", (OK,))
+
+INSTALL = [confirmation, PROGRESS, completion, ORDER_INFO]  # the windows of an installation
+
+# --- The scenarios ------------------------------------------------------------------------
+
+# The prefix's web browser (the program registered for http): the probe, which records how
+# it was started, or a program that is not there, so that ShellExecuteA fails.
+BROWSER = "C:\\tools\\BROWSER.EXE"
+NO_BROWSER = "C:\\tools\\NOWHERE.EXE"
+# How a 3D library is made missing or outdated for the package alone: per-application DLL
+# overrides ("" disables a library; "n" prefers the stand-in beside the package to Wine's
+# own) and stand-ins without glGenTextures beside the package. Wine's GLU32 needs its
+# OPENGL32, so with OPENGL32 missing a stand-in GLU32 is the one present.
+WITHOUT_OPENGL = dict(dll_overrides={"opengl32": "", "glu32": "n"}, beside=("GLU32.DLL",))
+OUTDATED_OPENGL = dict(dll_overrides={"opengl32": "n"}, beside=("OPENGL32.DLL",))
+WITHOUT_GLU = dict(dll_overrides={"glu32": ""})
+OLD_SAVER = b"an older screen saver"
 
 
 @dataclass
 class Scenario:
-    answers: list
-    windows: list
-    exit_code: int
-    installs: bool
-    existing_saver: bytes = None  # put in the Windows directory before the run
+    answers: list                 # button ids, one per window with buttons, in order
+    windows: list                 # Box, Dialog, or f(package, installed total) -> Box
+    installs: bool = True         # else nothing may be written
+    exit_code: int = 0
+    package: Package = AURORA
+    saver: str = "probe"          # the packed screen saver: "probe" or "demo"
+    existing: dict = field(default_factory=dict)  # file in the Windows directory -> bytes
     cut_bytes: int = 0            # cut from the package's end
+    dll_overrides: dict = field(default_factory=dict)  # Wine's, for the package alone
+    beside: tuple = ()            # stand-in 3D libraries (no glGenTextures) beside the package
+    browser: str = BROWSER        # registered for http
+    opens_page: bool = False      # the browser is asked to open the support-files address
 
 
 SCENARIOS = {
-    "full_install": Scenario([OK, OK, OK], [CONFIRMATION, PROGRESS, COMPLETION, ORDER_INFO], 0,
-                             installs=True),
-    "cancel_at_confirmation": Scenario([CANCEL], [CONFIRMATION], 0, installs=False),
-    "existing_answered_yes": Scenario([YES, OK, OK, OK],
-                                      [REPLACE, CONFIRMATION, PROGRESS, COMPLETION, ORDER_INFO],
-                                      0, installs=True, existing_saver=b"an older screen saver"),
-    "existing_answered_no": Scenario([NO, OK], [REPLACE, RENAME], 0, installs=False,
-                                     existing_saver=b"an older screen saver"),
-    "damaged_package": Scenario([OK], [DAMAGED], 2, installs=False, cut_bytes=100),
+    "full_install": Scenario([OK, OK, OK], INSTALL),
+    "cancel_at_confirmation": Scenario([CANCEL], [confirmation], installs=False),
+    "existing_answered_yes": Scenario([YES, OK, OK, OK], [replace] + INSTALL,
+                                      existing={"AURORA.SCR": OLD_SAVER}),
+    "existing_answered_no": Scenario([NO, OK], [replace, RENAME], installs=False,
+                                     existing={"AURORA.SCR": OLD_SAVER}),
+    "damaged_package": Scenario([OK], [DAMAGED], installs=False, exit_code=2, cut_bytes=100),
+    "opengl_missing_no": Scenario([NO, OK, OK, OK], [OPENGL_MISSING] + INSTALL, **WITHOUT_OPENGL),
+    "opengl_missing_cancel": Scenario([CANCEL], [OPENGL_MISSING], installs=False, **WITHOUT_OPENGL),
+    "opengl_missing_download": Scenario([YES], [OPENGL_MISSING], installs=False, opens_page=True,
+                                        **WITHOUT_OPENGL),
+    "download_page_fails": Scenario([YES, OK], [OPENGL_MISSING, NO_CONNECTION], installs=False,
+                                    browser=NO_BROWSER, **WITHOUT_OPENGL),
+    "opengl_outdated_no": Scenario([NO], [OUTDATED], installs=False, **OUTDATED_OPENGL),
+    "opengl_outdated_yes": Scenario([YES, OK, OK, OK], [OUTDATED] + INSTALL, **OUTDATED_OPENGL),
+    "glu_missing": Scenario([NO, OK, OK, OK], [GLU_MISSING] + INSTALL, **WITHOUT_GLU),
+    "dotted_name": Scenario([YES, OK, OK, OK], [replace] + INSTALL, package=DOTTED,
+                            existing={"MY.SCR": OLD_SAVER}),
+    "long_name": Scenario([OK], [path_too_long], installs=False, exit_code=1, package=LONG),
+    "demo_saver": Scenario([OK, OK, OK, OK], INSTALL + [DEMO_SETTINGS], saver="demo"),
 }
 
 # --- Inputs -------------------------------------------------------------------------------
+
+# The probe package: the probe padded to SAVER_SIZE, a data file and one extra file.
+SAVER_SIZE = 200_000
+DATA_SIZE = 2_000_000
+EXTRA_SIZE = 145_678
 
 
 def sample_text(size, seed):
@@ -162,32 +244,84 @@ def sample_letters(size, seed):
     return bytes(out)
 
 
-def make_inputs(probe, folder):
-    folder.mkdir(parents=True, exist_ok=True)
-    saver = Path(probe).read_bytes()
+def saver_inputs(kind, options):
+    """The files packed for a kind of screen saver, in packing order: saver, data, extras."""
+    if kind == "demo":  # letters to decode keep the progress panel up long enough to be seen
+        demo = Path(options.demo)
+        return {"AURORA.SCR": demo.read_bytes(),
+                "AURORA.DAT": (demo.parent / "AURORA.DAT").read_bytes(),
+                "LEESMIJ.TXT": sample_letters(DATA_SIZE, 1)}
+    saver = Path(options.probe).read_bytes()
     if len(saver) > SAVER_SIZE:
         raise RuntimeError(f"the probe screen saver is larger than {SAVER_SIZE} bytes")
-    files = {
-        "AURORA.SCR": saver + bytes(SAVER_SIZE - len(saver)),  # trailing bytes don't matter
-        "AURORA.DAT": sample_letters(DATA_SIZE, 1),
-        "LEESMIJ.TXT": sample_text(EXTRA_SIZE, 2),
-    }
-    for name, contents in files.items():
+    return {"AURORA.SCR": saver + bytes(SAVER_SIZE - len(saver)),  # trailing bytes don't matter
+            "AURORA.DAT": sample_letters(DATA_SIZE, 1),
+            "LEESMIJ.TXT": sample_text(EXTRA_SIZE, 2)}
+
+
+def pack(options, kind, folder):
+    """Writes the inputs of a kind of screen saver and packs them as folder/package.exe."""
+    folder.mkdir(parents=True, exist_ok=True)
+    paths = []
+    for name, contents in saver_inputs(kind, options).items():
         (folder / name).write_bytes(contents)
-    return files
-
-
-def scrpkg_pack(scrpkg, stub, inputs_folder, output):
-    command = [scrpkg, "pack", "-q", "--stub", stub, "-o", str(output), "--name", DISPLAY_NAME,
-               str(inputs_folder / "AURORA.SCR"), str(inputs_folder / "AURORA.DAT"),
-               str(inputs_folder / "LEESMIJ.TXT")]
-    return subprocess.run(command, check=False).returncode == 0
-
-
-def pack(options, inputs_folder, output):
-    """Packs the inputs around the stub to run."""
-    if not scrpkg_pack(options.scrpkg, options.stub, inputs_folder, output):
+        paths.append(str(folder / name))
+    command = [options.scrpkg, "pack", "-q", "--stub", options.stub, "-o",
+               str(folder / "package.exe"), "--name", "Aurora"] + paths
+    if subprocess.run(command, check=False).returncode != 0:
         raise RuntimeError(f"scrpkg pack refused {options.stub}")
+
+
+def prepare(names, options, work):
+    """Packs once per kind of screen saver, then gives each scenario its package."""
+    for kind in sorted({SCENARIOS[name].saver for name in names}):
+        pack(options, kind, work / "packages" / kind)
+    for name in names:
+        scenario = SCENARIOS[name]
+        folder = work / name
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir(parents=True)
+        contents = (work / "packages" / scenario.saver / "package.exe").read_bytes()
+        (folder / scenario.package.file).write_bytes(contents[:len(contents) - scenario.cut_bytes])
+
+
+def inputs_of(work, scenario):
+    folder = work / "packages" / scenario.saver
+    return {p.name: p.read_bytes() for p in sorted(folder.iterdir()) if p.name != "package.exe"}
+
+# --- The prefix for one scenario ----------------------------------------------------------
+
+
+def reg_string(text):
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def add_registry_key(hive, key, values):
+    """Appends a key with string values to a prefix's registry file, read at Wine's next start."""
+    lines = ["\n[" + key.replace("\\", "\\\\") + "] 0"]
+    lines += [f"{'@' if name == '@' else reg_string(name)}={reg_string(value)}"
+              for name, value in values.items()]
+    with open(hive, "a", encoding="ascii") as out:
+        out.write("\n".join(lines) + "\n")
+
+
+def furnish(session, scenario, options, work):
+    """Puts the scenario's package, files and settings into a fresh copy of the prefix."""
+    package = session.drive_c / "pkg"
+    package.mkdir()
+    shutil.copyfile(work / scenario.package.file, package / scenario.package.file)
+    for library in scenario.beside:
+        shutil.copyfile(Path(options.fake_gl) / library, package / library)
+    for name, contents in scenario.existing.items():
+        (session.windows / name).write_bytes(contents)
+    (session.drive_c / "tools").mkdir()
+    shutil.copyfile(options.probe, session.drive_c / "tools" / "BROWSER.EXE")
+    add_registry_key(session.prefix / "system.reg", r"Software\Classes\http\shell\open\command",
+                     {"@": scenario.browser + " %1"})
+    if scenario.dll_overrides:
+        add_registry_key(session.prefix / "user.reg",
+                         rf"Software\Wine\AppDefaults\{scenario.package.file}\DllOverrides",
+                         scenario.dll_overrides)
 
 # --- Checks -------------------------------------------------------------------------------
 
@@ -205,10 +339,6 @@ class Failures:
                     f"{what}:\n    expected {expected!r}\n    actual   {actual!r}")
 
 
-def controls_of(window):
-    return [(c["id"], c["text"], c["visible"]) for c in window["controls"]]
-
-
 def check_centred(window, failures, what):
     left, top, right, bottom = window["rect"]
     width, height = right - left, bottom - top
@@ -217,32 +347,20 @@ def check_centred(window, failures, what):
                    f"{what}: left and top of a centred {width} x {height} window")
 
 
-def check_box(window, expected, failures, what):
+def check_window(window, expected, failures, what):
     failures.equal(window["class"], b"#32770", f"{what}: class")
+    if isinstance(expected, Dialog):
+        failures.equal(window["text"], expected.text, f"{what}: window text")
+        controls = [(c["id"], c["text"], c["visible"]) for c in window["controls"]]
+        failures.equal(controls, expected.controls, f"{what}: controls")
+        check_centred(window, failures, what)
+        return
     failures.equal(window["text"], expected.caption, f"{what}: caption")
     texts = [c["text"] for c in window["controls"] if c["id"] == 0xFFFF]
     failures.equal(texts, [expected.text], f"{what}: message text")
     buttons = tuple(c["id"] for c in window["controls"]
                     if c["class"].lower() == b"button" and c["visible"])
     failures.equal(buttons, expected.buttons, f"{what}: visible buttons")
-
-
-def check_dialog(window, expected, failures, what):
-    failures.equal(window["class"], b"#32770", f"{what}: class")
-    failures.equal(window["text"], expected.text, f"{what}: window text")
-    failures.equal(controls_of(window), expected.controls, f"{what}: controls")
-    check_centred(window, failures, what)
-
-
-def check_windows(events, expected_windows, failures):
-    windows = [e for e in events if e["event"] == "window"]
-    failures.equal(len(windows), len(expected_windows), "number of windows")
-    for index, (window, expected) in enumerate(zip(windows, expected_windows)):
-        what = f"window {index + 1}"
-        if isinstance(expected, Box):
-            check_box(window, expected, failures, what)
-        else:
-            check_dialog(window, expected, failures, what)
 
 
 def ini_value(path, section, key):
@@ -262,9 +380,8 @@ def ini_value(path, section, key):
 
 
 def screen_saving_switched_on(prefix):
-    user_reg = (prefix / "user.reg").read_bytes().split(b"\n")
     in_desktop = False
-    for line in user_reg:
+    for line in (prefix / "user.reg").read_bytes().split(b"\n"):
         if line.startswith(b"["):
             in_desktop = line.startswith(b"[Control Panel\\\\Desktop]")
         elif in_desktop and line.strip() == b'"ScreenSaveActive"="1"':
@@ -272,179 +389,179 @@ def screen_saving_switched_on(prefix):
     return False
 
 
-def find_without_case(folder, name):
-    if not folder.is_dir():
-        return None
-    for entry in folder.iterdir():
-        if entry.name.lower() == name.lower():
-            return entry
-    return None
+def installed_files(windows):
+    """What an installation may write, by path in lower case, with the bytes: the screen
+    savers in the Windows directory and everything under its TOLVERAN folder."""
+    found = list(windows.glob("*.[sS][cC][rR]"))
+    for entry in windows.iterdir():
+        if entry.name.lower() == "tolveran":
+            found += [p for p in entry.rglob("*") if p.is_file()]
+    return {str(p.relative_to(windows)).lower(): p.read_bytes() for p in found}
 
 
-def check_installed(session, files, failures):
-    windows = session.windows
-    data_folder = windows / "TOLVERAN" / "LUMIVANE" / "Aurora"
-    for path, contents in ((windows / "AURORA.SCR", files["AURORA.SCR"]),
-                           (data_folder / "Aurora.DAT", files["AURORA.DAT"]),
-                           (data_folder / "FILE0003.TXT", files["LEESMIJ.TXT"])):
-        failures.expect(path.exists() and path.read_bytes() == contents,
-                        f"{path} missing or not the packed bytes")
-    failures.equal(sorted(p.name for p in data_folder.iterdir()) if data_folder.is_dir() else [],
-                   ["Aurora.DAT", "FILE0003.TXT"], "data folder contents")
-    failures.equal(ini_value(windows / "system.ini", b"boot", b"SCRNSAVE.EXE"), SYSTEM_INI_VALUE,
+def launches(session):
+    """The probe's records: one dict per start."""
+    log = session.drive_c / "PROBE.LOG"
+    records = log.read_bytes().split(b"end\r\n") if log.exists() else []
+    return [dict(line.split(b"=", 1) for line in r.split(b"\r\n") if b"=" in line)
+            for r in records if r]
+
+
+def expected_launches(scenario):
+    """What the probe must record: the installed screen saver started by name, without
+    arguments, shown; or the browser asked for the support-files address, maximised."""
+    expected = []
+    if scenario.installs and scenario.saver == "probe":
+        saver = scenario.package.saver
+        expected.append({b"module": b"C:\\windows\\" + saver, b"command": saver,
+                         b"arguments": b"", b"show": SW_SHOW})
+    if scenario.opens_page:
+        expected.append({b"module": BROWSER.encode(), b"arguments": SUPPORT_ADDRESS,
+                         b"show": SW_SHOWMAXIMIZED})
+    return expected
+
+
+def check_written(session, scenario, inputs, before, failures):
+    """The Windows directory after the run: what an installation writes, or nothing new."""
+    expected = dict(before)
+    package = scenario.package
+    if scenario.installs:
+        folder = "tolveran/lumivane/" + package.folder.decode().lower()
+        expected[package.saver.decode().lower()] = inputs["AURORA.SCR"]
+        expected[f"{folder}/{package.folder.decode().lower()}.dat"] = inputs["AURORA.DAT"]
+        if "LEESMIJ.TXT" in inputs:
+            expected[f"{folder}/file0003.txt"] = inputs["LEESMIJ.TXT"]
+    after = installed_files(session.windows)
+    changed = {name for name in set(after) | set(expected) if after.get(name) != expected.get(name)}
+    failures.equal(sorted(changed), [], "files written, changed or missing, against what was due")
+    saver_path = b"C:\\windows\\" + package.saver if scenario.installs else None
+    failures.equal(ini_value(session.windows / "system.ini", b"boot", b"SCRNSAVE.EXE"), saver_path,
                    "system.ini [boot] SCRNSAVE.EXE")
-    failures.expect(screen_saving_switched_on(session.prefix), "screen saving not switched on")
-    probe_log = session.drive_c / "PROBE.LOG"
-    records = probe_log.read_bytes().split(b"end\r\n") if probe_log.exists() else []
-    records = [r.split(b"\r\n") for r in records if r]
-    failures.equal(len(records), 1, "launches of the installed screen saver")
-    if records:
-        failures.equal(records[0][:3], PROBE_RECORD, "the launch")
-
-
-def check_nothing_installed(session, scenario, failures):
-    saver = find_without_case(session.windows, "AURORA.SCR")
-    if scenario.existing_saver is None:
-        failures.equal(saver, None, "a screen saver in the Windows directory")
-    else:
-        failures.expect(saver is not None and saver.read_bytes() == scenario.existing_saver,
-                        "the existing screen saver was changed")
-    failures.equal(find_without_case(session.windows, "TOLVERAN"), None, "the data folder")
-    failures.equal(ini_value(session.windows / "system.ini", b"boot", b"SCRNSAVE.EXE"), None,
-                   "system.ini [boot] SCRNSAVE.EXE")
-    failures.expect(not screen_saving_switched_on(session.prefix), "screen saving switched on")
-    failures.expect(not (session.drive_c / "PROBE.LOG").exists(), "a screen saver was started")
+    failures.equal(screen_saving_switched_on(session.prefix), scenario.installs,
+                   "screen saving switched on")
+    records, expected_records = launches(session), expected_launches(scenario)
+    seen = [{k: r.get(k) for k in e} for r, e in zip(records, expected_records)]
+    failures.equal(seen + records[len(expected_records):], expected_records, "launches")
 
 # --- Running ------------------------------------------------------------------------------
 
 
-def prepare_package(name, options, work):
-    """Writes the inputs and the scenario's package into the work folder; returns the inputs."""
-    files = make_inputs(options.probe, work / "inputs")
-    package = work / PACKAGE_NAME
-    pack(options, work / "inputs", package)
-    cut = SCENARIOS[name].cut_bytes
-    if cut:
-        contents = package.read_bytes()
-        package.write_bytes(contents[:len(contents) - cut])
-    return files
-
-
-def prepared_inputs(work):
-    return {path.name: path.read_bytes() for path in (work / "inputs").iterdir()}
-
-
-def run_scenario(name, options):
+def run_scenario(name, options, work, template):
+    """Runs one scenario on a copy of the template prefix; returns (passed, report)."""
     scenario = SCENARIOS[name]
-    work = Path(options.work).resolve()
-    if options.prepared:
-        files = prepared_inputs(work)
-    else:
-        shutil.rmtree(work, ignore_errors=True)
-        work.mkdir(parents=True)
-        files = prepare_package(name, options, work)
-    prefix = Path(options.prefix).resolve() if options.prefix else work / "prefix"
-    if options.fresh_prefix:
-        wine_session.make_prefix(prefix, options.wine, options.winearch)
-    else:
-        wine_session.copy_prefix(options.template, prefix)
-    session = wine_session.Session(prefix, options.wine, options.driver, work)
-    if scenario.existing_saver is not None:
-        (session.windows / "AURORA.SCR").write_bytes(scenario.existing_saver)
-    (session.drive_c / "pkg").mkdir()
-    shutil.copyfile(work / PACKAGE_NAME, session.drive_c / "pkg" / PACKAGE_NAME)
+    folder = work / name
+    prefix = Path(options.prefixes or work) / name / "prefix"
+    wine_session.copy_prefix(template, prefix)
+    session = wine_session.Session(prefix, options.wine, options.driver, folder)
+    furnish(session, scenario, options, folder)
+    before = installed_files(session.windows)
+    code, events = session.run_driver("C:\\pkg\\" + scenario.package.file, scenario.answers)
 
-    code, events = session.run_driver("C:\\pkg\\" + PACKAGE_NAME, scenario.answers)
     failures = Failures()
     failures.equal(code, scenario.exit_code, "exit code of the installer (driver's own: 90-95)")
     failures.expect(session.ended_alone, "processes still running in the prefix after the run")
-    check_windows(events, scenario.windows, failures)
-    if scenario.installs:
-        check_installed(session, files, failures)
-    else:
-        check_nothing_installed(session, scenario, failures)
-    return report(name, failures, work, prefix)
+    windows = [e for e in events if e["event"] == "window"]
+    failures.equal(len(windows), len(scenario.windows), "number of windows")
+    total = sum(len(c) for c in inputs_of(work, scenario).values())
+    for index, (window, expected) in enumerate(zip(windows, scenario.windows)):
+        if callable(expected):
+            expected = expected(scenario.package, total)
+        check_window(window, expected, failures, f"window {index + 1}")
+    check_written(session, scenario, inputs_of(work, scenario), before, failures)
+    return report(name, failures, folder, prefix)
 
 
-def report(name, failures, work, prefix):
+def report(name, failures, folder, prefix):
     if not failures.items:
-        print(f"{name}: passed")
         shutil.rmtree(prefix, ignore_errors=True)
-        return 0
-    print(f"{name}: {len(failures.items)} failure(s)")
-    for item in failures.items:
-        print("  - " + item)
+        return True, f"{name}: passed"
+    lines = [f"{name}: {len(failures.items)} failure(s)"] + ["  - " + i for i in failures.items]
     for log in ("driver.jsonl", "driver.out"):
-        if (work / log).exists():
-            print(f"--- {log}")
-            print((work / log).read_text(errors="replace"))
-    return 1
+        if (folder / log).exists():
+            lines += [f"--- {log}", (folder / log).read_text(errors="replace")]
+    return False, "\n".join(lines)
 
 
-def run_in_vm(options):
-    """Packs on the host, then boots the 32-bit VM and runs the scenario there with a fresh
-    prefix in the VM's own memory. The work folder is the one host folder seen inside, so
-    the driver is copied into it."""
-    vm = Path(options.vm)
-    work = Path(options.work).resolve()
-    shutil.rmtree(work, ignore_errors=True)
-    (work / "run").mkdir(parents=True)
-    prepare_package(options.scenario, options, work / "run")
-    shutil.copy2(options.driver, work / "driver.exe")
-    shutil.copytree(Path(__file__).resolve().parent, work / "scripts",
-                    ignore=shutil.ignore_patterns("*.cpp", "*.hpp", "*.c", "*.txt", "driver",
-                                                  "__pycache__"))
-    subprocess.run([str(vm / "setup")], check=True)
-    inner = ["/usr/bin/python3", str(work / "scripts" / "scenarios.py"), "run", options.scenario,
-             "--work", str(work / "run"), "--prepared", "--prefix", "/tmp/wine-prefix",
-             "--fresh-prefix", "--wine", options.wine, "--winearch", options.winearch or "win32",
-             "--driver", str(work / "driver.exe")]
-    command = " ".join("'" + part.replace("'", "'\\''") + "'" for part in inner)
-    return subprocess.run([str(vm / "run"), str(work), command], check=False).returncode
+def run_suite(names, options, work):
+    """Makes the template prefix, then runs the scenarios on copies, `jobs` at a time."""
+    started = time.monotonic()
+    template = Path(options.prefixes or work) / "template"
+    wine_session.make_prefix(template, options.wine, options.winearch)
+    print(f"prefix made in {time.monotonic() - started:.0f} s", flush=True)
+    with ThreadPoolExecutor(max_workers=options.jobs) as pool:
+        results = pool.map(lambda name: run_scenario(name, options, work, template), names)
+        passed = 0
+        for ok, text in results:
+            print(text, flush=True)
+            passed += ok
+    print(f"{passed} of {len(names)} scenarios passed in {time.monotonic() - started:.0f} s")
+    return 0 if passed == len(names) else 1
+
+
+def run_in_vm(names, options, work):
+    """Packs here, then boots the VM once and runs the suite inside it, with the prefixes in
+    the VM's memory; the work folder is the one host folder it can write."""
+    vm = Path(options.vm).resolve()
+    subprocess.run(["sh", str(vm / "setup")], check=True)
+    inner = [sys.executable, str(Path(__file__).resolve()), "suite", "--prepared",
+             "--work", str(work), "--prefixes", "/tmp/wine", "--wine", options.wine,
+             "--winearch", options.winearch or "win32", "--jobs", str(options.jobs),
+             "--driver", options.driver, "--probe", options.probe, "--demo", options.demo,
+             "--fake-gl", options.fake_gl] + names
+    return subprocess.run(["sh", str(vm / "run"), str(work), shlex.join(inner)],
+                          check=False).returncode
 
 
 def parse(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     commands = parser.add_subparsers(dest="command", required=True)
+    commands.add_parser("list")
     prefix = commands.add_parser("prefix")
     prefix.add_argument("prefix")
     prefix.add_argument("--wine", required=True)
     prefix.add_argument("--winearch")
-    for command in ("run", "vm"):
-        run = commands.add_parser(command)
-        if command == "vm":
-            run.add_argument("vm")
-        run.add_argument("scenario", choices=sorted(SCENARIOS))
-        run.add_argument("--work", required=True)
-        run.add_argument("--wine", required=True)
-        run.add_argument("--winearch")
-        run.add_argument("--driver", required=True)
-        run.add_argument("--stub", help="the stub to run (packed around the probe)")
-        run.add_argument("--probe")
-        run.add_argument("--scrpkg")
-        run.add_argument("--template", help="a prefix to copy")
-        run.add_argument("--fresh-prefix", action="store_true", help="make a prefix instead")
-        run.add_argument("--prefix", help="where the run's prefix goes (default: WORK/prefix)")
-        run.add_argument("--prepared", action="store_true",
-                         help="WORK already holds the inputs and the package")
+    suite = commands.add_parser("suite")
+    suite.add_argument("names", nargs="*", metavar="SCENARIO")
+    suite.add_argument("--work", required=True)
+    suite.add_argument("--wine", required=True)
+    suite.add_argument("--winearch")
+    for tool in ("driver", "probe", "demo", "fake-gl"):  # fake-gl: the stand-ins' folder
+        suite.add_argument("--" + tool, required=True)
+    suite.add_argument("--stub")
+    suite.add_argument("--scrpkg")
+    suite.add_argument("--jobs", type=int, default=2)
+    suite.add_argument("--vm", help="the VM tool's folder: run inside the VM")
+    suite.add_argument("--prefixes", help="where the prefixes go (default: WORK)")
+    suite.add_argument("--prepared", action="store_true", help="WORK holds the packages")
     options = parser.parse_args(argv)
-    if options.command == "prefix":
-        return options
-    if options.command == "run" and not options.fresh_prefix and not options.template:
-        parser.error("run needs --template or --fresh-prefix")
-    if not options.prepared and not (options.stub and options.probe and options.scrpkg):
-        parser.error("packing needs --stub, --probe and --scrpkg")
+    if options.command == "suite":
+        unknown = [n for n in options.names if n not in SCENARIOS]
+        if unknown:
+            parser.error(f"unknown scenarios: {' '.join(unknown)}")
+        if not options.prepared and not (options.stub and options.scrpkg):
+            parser.error("packing needs --stub and --scrpkg")
+        for tool in ("driver", "probe", "demo", "fake_gl", "stub", "scrpkg"):
+            if getattr(options, tool):  # the runs happen in other folders
+                setattr(options, tool, str(Path(getattr(options, tool)).resolve()))
     return options
 
 
 def main(argv):
     options = parse(argv)
+    if options.command == "list":
+        print("\n".join(SCENARIOS))
+        return 0
     if options.command == "prefix":
         wine_session.make_prefix(options.prefix, options.wine, options.winearch)
         return 0
-    if options.command == "vm":
-        return run_in_vm(options)
-    return run_scenario(options.scenario, options)
+    names = options.names or list(SCENARIOS)
+    work = Path(options.work).resolve()
+    if not options.prepared:
+        work.mkdir(parents=True, exist_ok=True)
+        prepare(names, options, work)
+    if options.vm:
+        return run_in_vm(names, options, work)
+    return run_suite(names, options, work)
 
 
 if __name__ == "__main__":

@@ -59,6 +59,7 @@ class Session {
       : options_(options), log_(log), processes_([&log](const std::string& e) { log.write(e); }) {}
 
   int run() {
+    wait_for_desktop(options_.timeout_ms);
     if (!processes_.start(command_line(options_.command))) return kStartFailed;
     const ULONGLONG deadline = GetTickCount64() + options_.timeout_ms;
     ULONGLONG linger_deadline = 0;

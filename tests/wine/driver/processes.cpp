@@ -16,7 +16,22 @@ bool is_system_helper(const char* exe) {
   return _stricmp(exe, "explorer.exe") == 0 || _stricmp(exe, "conhost.exe") == 0;
 }
 
+// Wine's desktop process marks the desktop window with this property once its display driver
+// is loaded; other programs read it to load the same driver for their windows.
+constexpr char kDisplayDriverMark[] = "__wine_display_device_guid";
+
 }  // namespace
+
+void wait_for_desktop(unsigned timeout_ms) {
+  if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr) return;
+  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  HWND desktop = GetDesktopWindow();  // starts the desktop process when there is none yet
+  while (GetPropA(desktop, kDisplayDriverMark) == nullptr && GetTickCount64() < deadline) {
+    // Answered once the desktop process runs its message loop.
+    SendMessageTimeoutA(desktop, WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr);
+    Sleep(50);
+  }
+}
 
 ProcessWatch::~ProcessWatch() {
   for (const Watched& process : watched_) CloseHandle(process.handle);

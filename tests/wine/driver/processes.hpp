@@ -11,6 +11,12 @@
 
 namespace wine_driver {
 
+// Under Wine, makes sure the desktop is up before a program needs it: Wine starts its desktop
+// process on a program's first request and waits only seconds for it, after which that
+// program can make no window at all; under a slow emulator the start takes longer. Waits at
+// most `timeout_ms` for the desktop process's display driver. Does nothing under Windows.
+void wait_for_desktop(unsigned timeout_ms);
+
 class ProcessWatch {
  public:
   // Reports each event as a finished JSON object.
