@@ -83,6 +83,7 @@ TEST_P(RoundTrip, ListJsonHasTheTableFacts) {
   const RunResult run = run_scrpkg({"list", package_, "--json"});
   ASSERT_EQ(run.status, 0) << run.err;
   const auto doc = nlohmann::json::parse(run.out);
+  EXPECT_EQ(doc["sound"], true);
   EXPECT_EQ(doc["display_name"], "Aurora");
   EXPECT_EQ(doc["file_number_base"], c.base);
   const std::uint32_t header = testsupport::payload_offset(package_bytes_);

@@ -40,6 +40,8 @@ TEST(TextHelpers, LineEndsBlanksAndFixedFields) {
   EXPECT_EQ(scrpkg::fixed_field(".BM\0", 4), ".BM");
   EXPECT_EQ(scrpkg::host_text_to_utf8("caf\xC3\xA9"), "caf\xC3\xA9");
   EXPECT_EQ(scrpkg::host_text_to_utf8("caf\xE9"), "caf\xC3\xA9");
+  EXPECT_EQ(scrpkg::escaped_controls("\x1B[2Ja\tb\x7F\xC2\x9D\xC3\xA9~"),
+            "\\x1B[2Ja\\x09b\\x7F\\u009D\xC3\xA9~");
 }
 
 payload::Entry entry_with_extension(const char* extension) {

@@ -11,6 +11,7 @@
 
 #include "commands.hpp"
 #include "inspect_cli.hpp"
+#include "inspect_package.hpp"
 #include "install_session.hpp"
 
 namespace scrpkg {
@@ -65,9 +66,7 @@ void add_install_command(CLI::App& app) {
   auto options = std::make_shared<InstallOptions>();
   CLI::App* install = app.add_subcommand(
       "install", "Run a package's install sequence in a sandbox folder standing for C:\\WINDOWS");
-  install->add_option("PACKAGE", options->package, "The package (.EXE)")
-      ->required()
-      ->check(CLI::ExistingFile);
+  install->add_option("PACKAGE", options->package, "The package (.EXE)")->required();
   add_folder_options(*install, *options);
   add_answer_options(*install, *options);
   install->add_option("--log", options->log, "Write every event as JSON Lines to this file");
@@ -76,6 +75,8 @@ void add_install_command(CLI::App& app) {
   add_simulation_options(*install, *options);
   install->add_flag("-q,--quiet", options->quiet, "Show only what needs an answer");
   install->callback([options] {
+    if (auto why = unreadable_reason(options->package))
+      fail(kExitUsage, options->package + ": " + *why);
     options->windows_dir = windows_dir_of(*options);
     const int status = run_install(*options, std::cin, std::cout, isatty(STDIN_FILENO) != 0);
     if (status != kExitOk) finish(status);
