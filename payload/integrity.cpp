@@ -1,7 +1,5 @@
 #include "payload/integrity.hpp"
 
-#include <cstring>
-
 #include "payload/header.hpp"
 #include "payload/locator.hpp"
 
@@ -32,13 +30,10 @@ void note_body(Walk& walk, const Entry& entry, std::uint32_t index) {
   }
 }
 
-// An extra file's name ends in its entry's extension, joined to the data folder's path: a
-// separator, a drive or stream colon, a control or wildcard character there would let the
-// entry name a file other than FILEnnnn in the data folder.
+// An extra file's name ends in its entry's extension, joined to the data folder's path.
 bool extension_unsafe(const Entry& entry) {
   for (std::uint32_t i = 0; i < kExtensionSize && entry.extension[i] != '\0'; ++i) {
-    const auto c = static_cast<unsigned char>(entry.extension[i]);
-    if (c < 0x20 || c == 0x7F || std::strchr("\\/:*?\"<>|", c) != nullptr) return true;
+    if (unsafe_in_extension(static_cast<unsigned char>(entry.extension[i]))) return true;
   }
   return false;
 }

@@ -3,8 +3,22 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 namespace payload {
+
+// A control character: below 0x20, or DEL. No display name the packer writes holds one.
+inline bool is_control_character(unsigned char c) {
+  return c < 0x20 || c == 0x7F;
+}
+
+// A character no extra file's extension may hold: a control, a separator, a drive or stream
+// colon, a wildcard or another character Windows refuses in a file name. Joined to the data
+// folder's path, it would let the entry name a file other than FILEnnnn there. The checker
+// calls such an entry damaged; the packer refuses to write one.
+inline bool unsafe_in_extension(unsigned char c) {
+  return c != '\0' && (is_control_character(c) || std::strchr("\\/:*?\"<>|", c) != nullptr);
+}
 
 enum class Integrity {
   sound,                // header, terminated table and every body lie inside the file

@@ -117,10 +117,11 @@ TEST(UnsafeExtensions, SeparatorsColonsAndControls) {
   const struct {
     const char raw[4];
     bool safe;
-  } cases[] = {{{'.', 'B', 'M', 'P'}, true}, {{'.', 'T', 0, 0}, true},
-               {{'\\', '.', '.', 0}, false}, {{'/', '.', '.', 0}, false},
-               {{'.', ':', 'A', 0}, false},  {{'.', '\t', 0, 0}, false},
-               {{'.', 'A', 0, '/'}, true}};  // bytes after the NUL are not part of the name
+  } cases[] = {{{'.', 'B', 'M', 'P'}, true},  {{'.', 'T', 0, 0}, true},
+               {{'\\', '.', '.', 0}, false},  {{'/', '.', '.', 0}, false},
+               {{'.', ':', 'A', 0}, false},   {{'.', '\t', 0, 0}, false},
+               {{'.', 'a', '*', 'b'}, false},  // the checker's wildcards too
+               {{'.', 'A', 0, '/'}, true}};    // bytes after the NUL are not part of the name
   for (const auto& c : cases) {
     EXPECT_EQ(!scrpkg::unsafe_extension_reason(c.raw).has_value(), c.safe) << std::string(c.raw, 4);
   }

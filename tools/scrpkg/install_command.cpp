@@ -13,6 +13,7 @@
 #include "inspect_cli.hpp"
 #include "inspect_package.hpp"
 #include "install_session.hpp"
+#include "platform/posix/sandbox.hpp"
 
 namespace scrpkg {
 namespace {
@@ -26,8 +27,11 @@ void add_simulation_options(CLI::App& install, InstallOptions& options) {
                   "Simulate a missing library or export (repeatable): OPENGL32.DLL, GLU32.DLL, "
                   "glGenTextures, GetDiskFreeSpaceExA")
       ->check(CLI::IsMember(kSimulatedMissing, CLI::ignore_case));
-  install.add_option("--free-kb", options.free_kb,
-                     "Free space to report on the Windows directory's drive, in kilobytes");
+  install
+      .add_option("--free-kb", options.free_kb,
+                  "Free space to report on the Windows directory's drive, in kilobytes (0 to " +
+                      std::to_string(platform::posix::kLargestFreeKb) + ")")
+      ->check(CLI::Range(std::uint64_t{0}, platform::posix::kLargestFreeKb));
 }
 
 void add_answer_options(CLI::App& install, InstallOptions& options) {
@@ -46,15 +50,25 @@ void add_folder_options(CLI::App& install, InstallOptions& options) {
                          "Host folder that plays the Windows directory (created when missing)");
   CLI::Option* prefix = install.add_option(
       "--wine-prefix", options.wine_prefix,
-      "Install into a Wine prefix: the same as --windows-dir DIR/drive_c/windows, and "
+      "Install into an existing Wine prefix: the same as --windows-dir DIR/drive_c/windows, and "
       "--launch starts the screen saver with WINEPREFIX=DIR");
   folder->excludes(prefix);
 }
 
 // The Windows directory the options name; a usage error when they name none.
+// A prefix Wine has made holds both; a folder without them would become a fake one.
+bool is_wine_prefix(const std::filesystem::path& folder) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(folder / "system.reg", ec) &&
+         std::filesystem::is_directory(folder / "drive_c", ec);
+}
+
 std::string windows_dir_of(const InstallOptions& options) {
-  if (!options.wine_prefix.empty())
+  if (!options.wine_prefix.empty()) {
+    if (!is_wine_prefix(options.wine_prefix))
+      fail(kExitUsage, options.wine_prefix + ": not a Wine prefix (no system.reg and drive_c)");
     return (std::filesystem::path(options.wine_prefix) / "drive_c" / "windows").string();
+  }
   if (options.windows_dir.empty())
     fail(kExitUsage, "install: --windows-dir or --wine-prefix is required");
   return options.windows_dir;
