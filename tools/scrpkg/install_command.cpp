@@ -55,7 +55,6 @@ void add_folder_options(CLI::App& install, InstallOptions& options) {
   folder->excludes(prefix);
 }
 
-// The Windows directory the options name; a usage error when they name none.
 // A prefix Wine has made holds both; a folder without them would become a fake one.
 bool is_wine_prefix(const std::filesystem::path& folder) {
   std::error_code ec;
@@ -63,6 +62,8 @@ bool is_wine_prefix(const std::filesystem::path& folder) {
          std::filesystem::is_directory(folder / "drive_c", ec);
 }
 
+// The Windows directory the options name; a usage error when they name none, or name a
+// folder that is no Wine prefix.
 std::string windows_dir_of(const InstallOptions& options) {
   if (!options.wine_prefix.empty()) {
     if (!is_wine_prefix(options.wine_prefix))
