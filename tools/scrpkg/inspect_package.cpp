@@ -1,7 +1,6 @@
 #include "inspect_package.hpp"
 
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -50,9 +49,12 @@ std::optional<std::string> unreadable_reason(const std::string& path) {
     return std::make_error_code(std::errc::is_a_directory).message();
   // Checked before opening: a FIFO would block the open, a device may never end.
   if (!std::filesystem::is_regular_file(status)) return std::string("is not a regular file");
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return std::generic_category().message(errno);
-  std::fclose(file);
+  // Opened as the readers open it, so that the Windows build takes its UTF-8 names too.
+  errno = 0;
+  const platform::File file = platform::file_open_read(core_path(path).c_str());
+  if (file == platform::kInvalidFile)
+    return errno != 0 ? std::generic_category().message(errno) : std::string("cannot be opened");
+  platform::file_close(file);
   return std::nullopt;
 }
 
