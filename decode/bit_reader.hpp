@@ -75,7 +75,17 @@ class BitReader : public BitBuffer {
       push(in.buffer[in.read_index++]);
       --stored_left_;
     }
-    if (stored_left_ == 0 && count <= 55) count = 63;  // zero bits from here on
+    if (stored_left_ == 0 && count <= 55) {  // zero bits from here on
+      zero_bits_ += static_cast<std::uint32_t>(63 - count);
+      count = 63;
+    }
+  }
+
+  // Bits taken so far by the symbols and positions, out of an entry of `stored_size`
+  // bytes; past stored_size * 8 the stream ran on into the zero bits.
+  std::uint64_t bits_used(std::uint32_t stored_size) const {
+    return (std::uint64_t{stored_size} - stored_left_) * 8 + zero_bits_ -
+           static_cast<std::uint64_t>(count);
   }
 
   unsigned read_bit() {
@@ -127,7 +137,8 @@ class BitReader : public BitBuffer {
   }
 
   const Source& source_;
-  std::uint32_t stored_left_;
+  std::uint32_t stored_left_;    // stored bytes not yet in the bits
+  std::uint32_t zero_bits_ = 0;  // bits supplied past the stored bytes, taken or in hand
 };
 
 }  // namespace decode

@@ -169,6 +169,7 @@ std::int64_t decode_in_bulk(BitReader& reader, OutputCursor& out, unsigned& ring
 std::int32_t decode_stream(const Source& source, const Target& target, std::uint32_t original_size,
                            std::uint32_t stored_size) {
   BitReader bits(source, stored_size);
+  g_streams.bits_used = 0;
   if (original_size == 0) return 0;
   symbol_decoder_start();
   std::memset(g_tables.ring, ' ', kFirstWrite);
@@ -196,6 +197,7 @@ std::int32_t decode_stream(const Source& source, const Target& target, std::uint
     }
   }
   out.finish();
+  g_streams.bits_used = bits.bits_used(stored_size);
   return static_cast<std::int32_t>(produced);
 }
 
@@ -241,6 +243,10 @@ void decoder_use_bulk_loop(bool on) {
 
 const char* decoder_last_error() {
   return g_streams.last_error;
+}
+
+std::uint64_t decoder_last_bits_used() {
+  return g_streams.bits_used;
 }
 
 void decoder_reset_process_state() {

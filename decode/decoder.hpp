@@ -51,6 +51,13 @@ void decoder_use_bulk_loop(bool on);
 // Why the last decode failed, or null when it did not.
 const char* decoder_last_error();
 
+// How many bits of its stored bytes the last decode took to restore the original size.
+// A stream ends inside its last stored byte when this lies in (stored - 1) * 8 + 1 to
+// stored * 8; more means it ran on into the zero bits supplied past its end, less that it
+// left whole stored bytes unread. The stream has no end code, so nothing else shows
+// where it ends.
+std::uint64_t decoder_last_bits_used();
+
 // Puts every piece of decoder state back as a freshly started process has it.
 void decoder_reset_process_state();
 

@@ -44,6 +44,7 @@ struct Streams {
   InputStream input;
   OutputStream output;
   const char* last_error;
+  std::uint64_t bits_used;  // stored bits the last decode took (see decoder_last_bits_used)
 };
 extern Streams g_streams;
 

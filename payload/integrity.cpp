@@ -1,7 +1,5 @@
 #include "payload/integrity.hpp"
 
-#include <cstring>
-
 #include "payload/header.hpp"
 #include "payload/locator.hpp"
 
@@ -32,13 +30,10 @@ void note_body(Walk& walk, const Entry& entry, std::uint32_t index) {
   }
 }
 
-// An extra file's name ends in its entry's extension, joined to the data folder's path: a
-// separator, a drive or stream colon, a control or wildcard character there would let the
-// entry name a file other than FILEnnnn in the data folder.
+// An extra file's name ends in its entry's extension, joined to the data folder's path.
 bool extension_unsafe(const Entry& entry) {
   for (std::uint32_t i = 0; i < kExtensionSize && entry.extension[i] != '\0'; ++i) {
-    const auto c = static_cast<unsigned char>(entry.extension[i]);
-    if (c < 0x20 || c == 0x7F || std::strchr("\\/:*?\"<>|", c) != nullptr) return true;
+    if (unsafe_in_extension(static_cast<unsigned char>(entry.extension[i]))) return true;
   }
   return false;
 }
@@ -62,7 +57,8 @@ Integrity walk_table(platform::File file, Walk& walk, std::uint32_t* failed_entr
   std::uint32_t unsafe_entry = 0;  // none: the first two entries are never unsafe
   std::uint32_t impossible_entry = 0;
   bool impossible = false;
-  for (std::uint32_t index = 0; (got = read_entry(file, entry)) == EntryRead::entry; ++index) {
+  std::uint32_t index = 0;
+  for (; (got = read_entry(file, entry)) == EntryRead::entry; ++index) {
     if (!outside && !body_inside_file(walk, entry)) {
       outside = true;
       *failed_entry = index;
@@ -76,6 +72,9 @@ Integrity walk_table(platform::File file, Walk& walk, std::uint32_t* failed_entr
     if (unsafe_entry == 0 && index > kDataIndex && extension_unsafe(entry)) unsafe_entry = index;
   }
   if (got == EntryRead::short_read) return Integrity::table_unterminated;
+  // Not a package, though whole: a stripped package or a program that merely has the
+  // resource, which the installer would otherwise report as a finished install.
+  if (index == 0) return Integrity::table_empty;
   if (outside) return Integrity::body_outside_file;
   const std::int64_t table_end = platform::file_seek(file, 0, platform::SeekFrom::current);
   if (walk.lowest_body_in_payload < table_end) {

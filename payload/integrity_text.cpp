@@ -14,6 +14,8 @@ const char* integrity_text(Integrity verdict) {
       return "the file ends inside the payload header";
     case Integrity::table_unterminated:
       return "the file ends before the entry table's terminating entry";
+    case Integrity::table_empty:
+      return "the entry table is empty: not a package";
     case Integrity::body_outside_file:
       return "an entry's stored bytes reach past the end of the file";
     case Integrity::body_overlaps_table:

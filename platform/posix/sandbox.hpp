@@ -27,6 +27,9 @@
 
 namespace platform::posix {
 
+// The largest simulated free space, in kilobytes, whose byte count a 64-bit value holds.
+constexpr std::uint64_t kLargestFreeKb = UINT64_MAX / 1024;
+
 // One thing the installer did that a person at a Windows machine would have seen.
 struct Event {
   enum class Kind { message_box, dialog, shell_open, launch, registration, cursor, paint };
@@ -59,7 +62,8 @@ struct Config {
   // What a sandbox cannot know, simulated.
   std::set<std::string> missing;         // "OPENGL32.DLL", "GLU32.DLL", "glGenTextures",
                                          // "GetDiskFreeSpaceExA" (case as written here)
-  std::optional<std::uint64_t> free_kb;  // free space to report; default: the host's
+  std::optional<std::uint64_t> free_kb;  // free space to report, up to kLargestFreeKb;
+                                         // default: the host's
   bool shell_open_fails = false;         // the browser cannot be started
   std::string launch_with;               // program that runs a launched .SCR ("wine"), or empty
 

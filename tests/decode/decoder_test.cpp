@@ -363,6 +363,23 @@ TEST_F(Decoder, AFinalMatchPastTheOriginalSizeIsCutOff) {
   EXPECT_EQ(o.result, 3);
 }
 
+// Padding after a stream changes nothing of the bits the decoder takes, on either path.
+TEST_F(Decoder, TheBitsUsedEndInsideTheLastByteOfTheStream) {
+  const Entry exact = entry_for(literals(text_of(std::string(3000, 'x') + "the end")));
+  for (const bool bulk : {true, false}) {
+    decode::decoder_use_bulk_loop(bulk);
+    for (const std::uint32_t padding : {0u, 5u}) {
+      Entry padded = exact;
+      padded.stored.resize(exact.stored.size() + padding, 0);
+      padded.stored_size += padding;
+      run(Implementation::shipped, padded);
+      EXPECT_GT(decode::decoder_last_bits_used(), (exact.stored_size - 1) * 8ull) << bulk;
+      EXPECT_LE(decode::decoder_last_bits_used(), exact.stored_size * 8ull) << bulk;
+    }
+  }
+  decode::decoder_use_bulk_loop(true);
+}
+
 TEST_F(Decoder, NothingIsReadOrWrittenWhenNothingIsToBeProduced) {
   for (std::uint32_t original : {0u, 0x80000000u, 0xFFFFFFFFu}) {
     const Outcome o = run(Implementation::shipped, Entry{text_of("abc"), 3, original});

@@ -46,8 +46,9 @@ bool unsafe_extension(const payload::Entry& entry) {
   return false;
 }
 
-// The verdict from the layout alone: header, then a terminated table, then bodies past the
-// end of the file (first such entry), then bodies over the header or table (lowest start).
+// The verdict from the layout alone: header, then a terminated table, then a non-empty one,
+// then bodies past the end of the file (first such entry), then bodies over the header or
+// table (lowest start).
 Expected model(const testsupport::Bytes& file, std::uint64_t start) {
   Expected out;
   const std::uint64_t size = file.size();
@@ -81,15 +82,17 @@ Expected model(const testsupport::Bytes& file, std::uint64_t start) {
     }
   }
   const std::uint64_t table_end = at + payload::kEntrySize;
-  if (outside >= 0) {
+  if (out.entries == 0) {
+    out.verdict = Integrity::table_empty;
+  } else if (outside >= 0) {
     out = {Integrity::body_outside_file, static_cast<std::uint32_t>(outside), out.installed_total,
            out.entries};
   } else if (lowest_entry >= 0 && lowest_start < table_end) {
     out = {Integrity::body_overlaps_table, static_cast<std::uint32_t>(lowest_entry),
            out.installed_total, out.entries};
   } else if (impossible >= 0) {
-    out = {Integrity::size_impossible, static_cast<std::uint32_t>(impossible),
-           out.installed_total, out.entries};
+    out = {Integrity::size_impossible, static_cast<std::uint32_t>(impossible), out.installed_total,
+           out.entries};
   } else if (unsafe >= 0) {
     out = {Integrity::extension_unsafe, static_cast<std::uint32_t>(unsafe), out.installed_total,
            out.entries};

@@ -111,6 +111,7 @@ std::vector<Damaged> malformed() {
       {"original_ff000000", with_entry(1, data.offset, data.stored_size, 0xFF000000u)},
       {"original_one_past_the_bound", with_entry(1, data.offset, 100, 100 * 24 + 31)},
       {"table_without_terminator", with_options({}, false)},
+      {"table_of_the_terminator_alone", with_entry(0, 0, 0, 0)},
       {"not_an_executable", not_a_program},
       {"mz_only", Bytes{'M', 'Z'}},
       {"executable_without_resources", with_options(no_resources)},

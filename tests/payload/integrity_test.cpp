@@ -126,6 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
                    Integrity::sound, 0},
         DamageCase{"terminator_early", [](Bytes& b) { set_entry(b, 1, 0, 0); }, Integrity::sound,
                    0},
+        DamageCase{"terminator_first", [](Bytes& b) { set_entry(b, 0, 0, 0); },
+                   Integrity::table_empty, 0},
         DamageCase{"not_an_executable", [](Bytes& b) { b[0] = 'N'; }, Integrity::not_found, 0},
         // A stream yields at most 3 bytes per stored bit; 2 GiB and up decodes to nothing.
         DamageCase{"original_at_the_size_bound",

@@ -41,6 +41,8 @@ TEST(PackText, RefusesNamesThatDoNotFitOrMap) {
       "\xC2\x81",                  // a C1 control without a Windows-1252 byte
       "bad \xC3",                  // truncated sequence
       "\xC0\xA0",                  // overlong encoding
+      "a\x1B[2Jb",                 // controls, which list would have to escape
+      "tab\there",
   };
   for (const std::string& name : refused)
     EXPECT_THROW(packer::display_name(name), packer::PackError) << name;
@@ -66,6 +68,13 @@ TEST(PackText, ExtensionComesFromTheLastDotOfTheFileName) {
 
 TEST(PackText, RefusesExtensionsLongerThanFourWithTheDot) {
   for (const char* path : {"photo.JPEG", "x.html5", "f.\xC5\x81"}) {
+    EXPECT_THROW(packer::extension_field(path), packer::PackError) << path;
+  }
+}
+
+// The package checker's rule: an extension it would call damaged is never written.
+TEST(PackText, RefusesExtensionsTheCheckerCallsUnsafe) {
+  for (const char* path : {"c.A:B", "c.a\\b", "c.a*b", "c.\x1B"}) {
     EXPECT_THROW(packer::extension_field(path), packer::PackError) << path;
   }
 }

@@ -1,8 +1,11 @@
-// Entry names that would leave the output folder, and damaged files: refused with status 2
-// and nothing written anywhere.
+// Entry names that would leave the output folder, refused with status 2 when the table
+// holds them and 1 when the package's file name gives them, and damaged files: refused
+// with status 2; nothing written anywhere.
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include <nlohmann/json.hpp>
 
 #include "tests/tools/scrpkg_cli.hpp"
 
@@ -15,6 +18,7 @@ struct HostileCase {
   std::string label;
   std::string package_name;     // the package's file name decides the installed names
   std::string extra_extension;  // extension of the entry at index 2
+  int status = 2;               // 1: a refusal of a sound package
 };
 
 class HostileNames : public testing::TestWithParam<HostileCase> {};
@@ -33,7 +37,7 @@ TEST_P(HostileNames, ExtractRefusesAndWritesNothing) {
 
   const RunResult run = run_scrpkg({"extract", package.string(), "-d", (sandbox / "out").string()});
 
-  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.status, c.status);
   EXPECT_EQ(run.err.rfind("scrpkg: ", 0), 0u) << run.err;
   EXPECT_EQ(files_under(sandbox), std::set<std::string>{});
   EXPECT_EQ(files_under(dir / "pkg"), std::set<std::string>{c.package_name});
@@ -48,8 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
                     HostileCase{"colon", "Aurora.exe", ".C:X"},
                     HostileCase{"control_character", "Aurora.exe", std::string(".\x01X")},
                     HostileCase{"newline", "Aurora.exe", ".\nX"},
-                    HostileCase{"dotdot_base_name", "...EXE", ".BMP"},
-                    HostileCase{"colon_in_package_name", "C:evil.exe", ".BMP"}),
+                    HostileCase{"dotdot_base_name", "...EXE", ".BMP", 1},
+                    HostileCase{"colon_in_package_name", "C:evil.exe", ".BMP", 1}),
     [](const auto& info) { return info.param.label; });
 
 struct DamagedCase {
@@ -91,18 +95,23 @@ TEST_P(DamagedFiles, EveryInspectorSaysDamagedAndWritesNothing) {
   testsupport::write_file(package.string(), c.damage(sound, testsupport::payload_offset(sound)));
   const fs::path out = dir / "out";
 
-  std::vector<std::string> args = {command, package.string()};
+  const bool json = command == "list_json";
+  std::vector<std::string> args = {json ? "list" : command, package.string()};
   if (command == "extract") args.insert(args.end(), {"-d", out.string()});
+  if (json) args.push_back("--json");
   const RunResult run = run_scrpkg(args);
 
   EXPECT_EQ(run.status, 2) << run.out << run.err;
+  if (json) {
+    EXPECT_EQ(nlohmann::json::parse(run.out).value("sound", true), false) << run.out;
+  }
   EXPECT_EQ(run.err.rfind("scrpkg: ", 0), 0u) << run.err;
   EXPECT_FALSE(fs::exists(out));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DamagedFiles,
                          testing::Combine(testing::ValuesIn(damaged_cases()),
-                                          testing::Values("list", "test", "extract")),
+                                          testing::Values("list", "test", "extract", "list_json")),
                          [](const auto& info) {
                            return std::get<0>(info.param).label + "_" + std::get<1>(info.param);
                          });

@@ -83,6 +83,7 @@ TEST_P(RoundTrip, ListJsonHasTheTableFacts) {
   const RunResult run = run_scrpkg({"list", package_, "--json"});
   ASSERT_EQ(run.status, 0) << run.err;
   const auto doc = nlohmann::json::parse(run.out);
+  EXPECT_EQ(doc["sound"], true);
   EXPECT_EQ(doc["display_name"], "Aurora");
   EXPECT_EQ(doc["file_number_base"], c.base);
   const std::uint32_t header = testsupport::payload_offset(package_bytes_);
@@ -113,6 +114,25 @@ TEST_P(RoundTrip, TestSaysSound) {
   const RunResult run = run_scrpkg({"test", package_});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
+}
+
+// Two zero bytes after a stream: restored all the same, so sound, and named as suspect.
+TEST(PaddedBody, TestCallsItSuspectAndThePackageSound) {
+  ScratchDir dir;
+  const Bytes content = sample_bytes(3000, 9);
+  Bytes body = encoder::compress(content.data(), content.size());
+  body.insert(body.end(), 2, 0);
+  const std::string package = (dir / "Aurora.exe").string();
+  testsupport::write_file(package, testsupport::build_package(
+                                       {{sample_bytes(100, 1), 0, ".SCR"}, {body, 3000, ".DAT"}}));
+  const RunResult run = run_scrpkg({"test", package, "--json"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("entry 1: suspect: its bit stream leaves 2 of its"), std::string::npos)
+      << run.err;
+  const auto doc = nlohmann::json::parse(run.out);
+  EXPECT_EQ(doc["sound"], true);
+  ASSERT_EQ(doc["suspect"].size(), 1u) << run.out;
+  EXPECT_EQ(doc["suspect"][0]["entry"], 1);
 }
 
 TEST_P(RoundTrip, ExtractRestoresEveryFileAndNothingElse) {

@@ -40,6 +40,8 @@ TEST(TextHelpers, LineEndsBlanksAndFixedFields) {
   EXPECT_EQ(scrpkg::fixed_field(".BM\0", 4), ".BM");
   EXPECT_EQ(scrpkg::host_text_to_utf8("caf\xC3\xA9"), "caf\xC3\xA9");
   EXPECT_EQ(scrpkg::host_text_to_utf8("caf\xE9"), "caf\xC3\xA9");
+  EXPECT_EQ(scrpkg::escaped_controls("\x1B[2Ja\tb\x7F\xC2\x9D\xC3\xA9~"),
+            "\\x1B[2Ja\\x09b\\x7F\\u009D\xC3\xA9~");
 }
 
 payload::Entry entry_with_extension(const char* extension) {
@@ -115,10 +117,11 @@ TEST(UnsafeExtensions, SeparatorsColonsAndControls) {
   const struct {
     const char raw[4];
     bool safe;
-  } cases[] = {{{'.', 'B', 'M', 'P'}, true}, {{'.', 'T', 0, 0}, true},
-               {{'\\', '.', '.', 0}, false}, {{'/', '.', '.', 0}, false},
-               {{'.', ':', 'A', 0}, false},  {{'.', '\t', 0, 0}, false},
-               {{'.', 'A', 0, '/'}, true}};  // bytes after the NUL are not part of the name
+  } cases[] = {{{'.', 'B', 'M', 'P'}, true},  {{'.', 'T', 0, 0}, true},
+               {{'\\', '.', '.', 0}, false},  {{'/', '.', '.', 0}, false},
+               {{'.', ':', 'A', 0}, false},   {{'.', '\t', 0, 0}, false},
+               {{'.', 'a', '*', 'b'}, false},  // the checker's wildcards too
+               {{'.', 'A', 0, '/'}, true}};    // bytes after the NUL are not part of the name
   for (const auto& c : cases) {
     EXPECT_EQ(!scrpkg::unsafe_extension_reason(c.raw).has_value(), c.safe) << std::string(c.raw, 4);
   }

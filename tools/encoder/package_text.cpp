@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "payload/format.hpp"
+#include "payload/integrity.hpp"
 #include "tools/encoder/package_error.hpp"
 
 namespace packer {
@@ -59,6 +60,10 @@ std::string display_name(const std::string& utf8) {
     throw PackError("display name \"" + utf8 + "\" is longer than " +
                     std::to_string(payload::kNameSize) + " bytes");
   }
+  for (char c : name) {
+    if (payload::is_control_character(static_cast<unsigned char>(c)))
+      throw PackError("display name holds a control character");
+  }
   return name;
 }
 
@@ -80,6 +85,12 @@ std::string extension_field(const std::string& path) {
   if (extension.size() > payload::kExtensionSize) {
     throw PackError("extension of " + name + " is longer than " +
                     std::to_string(payload::kExtensionSize) + " characters with its dot");
+  }
+  // The checker's rule, which it applies to the extra files; the first two entries' are
+  // never used in a name, but no reason to write one the checker would call damaged.
+  for (char c : extension) {
+    if (payload::unsafe_in_extension(static_cast<unsigned char>(c)))
+      throw PackError("extension of " + name + " holds a character no file name may carry");
   }
   return extension;
 }

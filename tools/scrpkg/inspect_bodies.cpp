@@ -40,21 +40,41 @@ std::vector<unsigned char> read_body(const Package& package, const payload::Entr
   return body;
 }
 
-std::optional<std::string> decode_all_in_memory(const Package& package) {
+// Empty when the stream of `stored_size` bytes ended inside its last byte.
+std::optional<std::string> stream_end_reason(std::uint64_t bits_used, std::uint32_t stored_size) {
+  const std::uint64_t stored_bits = std::uint64_t{stored_size} * 8;
+  if (bits_used > stored_bits) {
+    return "its bit stream runs " + std::to_string(bits_used - stored_bits) +
+           " bits past its stored bytes";
+  }
+  const std::uint64_t unread = (stored_bits - bits_used) / 8;
+  if (unread == 0) return std::nullopt;
+  return "its bit stream leaves " + std::to_string(unread) + " of its " +
+         std::to_string(stored_size) + " stored bytes unread";
+}
+
+DecodeCheck decode_all_in_memory(const Package& package) {
+  DecodeCheck check;
   decode::decoder_reset_process_state();
   for (std::size_t i = 0; i < package.entries.size(); ++i) {
     const payload::Entry& e = package.entries[i];
     if (!payload::is_compressed(e)) continue;
     const std::vector<unsigned char> body = read_body(package, e);
-    if (body.size() != e.stored_size) return entry_label(i) + ": stored bytes cut short";
+    if (body.size() != e.stored_size) {
+      check.problem = entry_label(i) + ": stored bytes cut short";
+      break;
+    }
     std::uint64_t restored = 0;
     decode::decode_memory(body.data(), e.stored_size, e.original_size, count_bytes, &restored);
     if (restored != e.original_size) {
-      return entry_label(i) + ": restores " + std::to_string(restored) + " bytes instead of " +
-             std::to_string(e.original_size);
+      check.problem = entry_label(i) + ": restores " + std::to_string(restored) +
+                      " bytes instead of " + std::to_string(e.original_size);
+      break;
     }
+    if (auto why = stream_end_reason(decode::decoder_last_bits_used(), e.stored_size))
+      check.suspects.push_back({i, *why});
   }
-  return std::nullopt;
+  return check;
 }
 
 }  // namespace scrpkg

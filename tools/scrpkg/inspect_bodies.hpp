@@ -16,9 +16,23 @@ std::optional<std::string> body_outside_file(const Package& package);
 // The entry's stored bytes as they are in the file.
 std::vector<unsigned char> read_body(const Package& package, const payload::Entry& entry);
 
+// A compressed entry whose bit stream does not end inside its last stored byte: it ran on
+// into the zero bits the decoder supplies past the end, or left whole bytes unread. The
+// installer restores it all the same; a packer that pads its bodies makes such entries,
+// and so may a changed byte.
+struct SuspectBody {
+  std::size_t entry;   // index in the table
+  std::string reason;  // "its bit stream ...", one line
+};
+
+struct DecodeCheck {
+  std::optional<std::string> problem;  // why an entry did not restore to its original size
+  std::vector<SuspectBody> suspects;   // in table order
+};
+
 // Decodes every compressed entry in table order with the decoder state carried from one
-// entry to the next as the installer carries it. Why an entry did not restore to its
-// original size, or empty when all did.
-std::optional<std::string> decode_all_in_memory(const Package& package);
+// entry to the next as the installer carries it, and notes where each stream ended. The
+// problem stops the walk at the first entry that does not restore.
+DecodeCheck decode_all_in_memory(const Package& package);
 
 }  // namespace scrpkg

@@ -14,8 +14,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The names come from the package's own file name as much as from its table, and a link in
+// the output folder is none of the package's doing: a refusal, not a damaged package.
 [[noreturn]] void refuse(const Package& package, std::size_t index, const std::string& why) {
-  fail(kExitDamaged,
+  fail(kExitUsage,
        package.path + ": entry " + std::to_string(index) + ": " + why + "; nothing extracted");
 }
 
@@ -50,7 +52,7 @@ std::vector<PlannedFile> plan_extraction(const Package& package, const fs::path&
   const auto names =
       installed_names(installer_module_path(package.path), package.base, package.entries);
   if (!names)
-    fail(kExitDamaged, package.path + ": an installed path would be too long; nothing extracted");
+    fail(kExitUsage, package.path + ": an installed path would be too long; nothing extracted");
   std::vector<PlannedFile> plan;
   for (std::size_t i = 0; i < package.entries.size(); ++i) {
     const std::string& relative = (*names)[i];

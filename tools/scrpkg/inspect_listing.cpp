@@ -50,8 +50,8 @@ nlohmann::json listing_json(const Listing& listing) {
 }
 
 void print_listing(std::ostream& out, const Listing& listing) {
-  out << "Package:          " << host_text_to_utf8(listing.package) << '\n'
-      << "Display name:     " << listing.display_name << '\n'
+  out << "Package:          " << escaped_controls(host_text_to_utf8(listing.package)) << '\n'
+      << "Display name:     " << escaped_controls(listing.display_name) << '\n'
       << "File-number base: " << listing.base << '\n'
       << "Payload offset:   " << listing.payload_offset << "\n\n";
   out << std::left << std::setw(6) << "index" << std::setw(14) << "role" << std::setw(12)
@@ -61,7 +61,8 @@ void print_listing(std::ostream& out, const Listing& listing) {
   for (const ListedEntry& e : listing.entries) {
     out << std::left << std::setw(6) << e.index << std::setw(14) << e.role << std::setw(12)
         << e.method << std::right << std::setw(11) << e.stored_size << std::setw(11)
-        << e.original_size << std::setw(11) << e.offset << "  " << e.installed_name << '\n';
+        << e.original_size << std::setw(11) << e.offset << "  "
+        << escaped_controls(e.installed_name) << '\n';
   }
   out << "\nInstalled size:   " << listing.installed_total << " bytes in " << listing.entries.size()
       << (listing.entries.size() == 1 ? " file\n" : " files\n");

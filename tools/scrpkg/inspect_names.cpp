@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "payload/integrity.hpp"
 #include "payload/names.hpp"
 #include "platform/platform.hpp"
 
@@ -11,7 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 
 bool is_control(unsigned char c) {
-  return c < 0x20 || c == 0x7F;
+  return payload::is_control_character(c);
 }
 
 // Characters Windows refuses in a file name, besides the separators.
@@ -85,10 +86,11 @@ std::optional<std::string> unsafe_extension_reason(
     const char (&extension)[payload::kExtensionSize]) {
   for (char c : extension) {
     if (c == '\0') break;
+    if (!payload::unsafe_in_extension(static_cast<unsigned char>(c))) continue;
     if (c == '\\' || c == '/') return std::string("a path separator in the extension");
-    if (c == ':') return std::string("a ':' in the extension");
     if (is_control(static_cast<unsigned char>(c)))
       return std::string("a control character in the extension");
+    return std::string("the character '") + c + "' in the extension";
   }
   return std::nullopt;
 }

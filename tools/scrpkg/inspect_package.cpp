@@ -1,6 +1,8 @@
 #include "inspect_package.hpp"
 
+#include <cerrno>
 #include <filesystem>
+#include <system_error>
 
 #include "inspect_cli.hpp"
 #include "inspect_text.hpp"
@@ -39,6 +41,23 @@ std::string failure_reason(const std::string& path) {
 
 }  // namespace
 
+std::optional<std::string> unreadable_reason(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (ec) return ec.message();
+  if (std::filesystem::is_directory(status))
+    return std::make_error_code(std::errc::is_a_directory).message();
+  // Checked before opening: a FIFO would block the open, a device may never end.
+  if (!std::filesystem::is_regular_file(status)) return std::string("is not a regular file");
+  // Opened as the readers open it, so that the Windows build takes its UTF-8 names too.
+  errno = 0;
+  const platform::File file = platform::file_open_read(core_path(path).c_str());
+  if (file == platform::kInvalidFile)
+    return errno != 0 ? std::generic_category().message(errno) : std::string("cannot be opened");
+  platform::file_close(file);
+  return std::nullopt;
+}
+
 std::optional<Package> read_package(const std::string& path, std::string& reason) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
@@ -74,6 +93,7 @@ std::optional<std::string> integrity_problem(const std::string& path) {
 }
 
 Package read_sound_package(const std::string& path) {
+  if (auto why = unreadable_reason(path)) fail(kExitUsage, path + ": " + *why);
   std::string reason;
   std::optional<Package> package = read_package(path, reason);
   if (!package) fail(kExitDamaged, path + ": " + reason);

@@ -20,6 +20,12 @@ struct Package {
   std::vector<payload::Entry> entries;  // the table without its terminator
 };
 
+// Why the file cannot be read as a package at all, as the system words it ("No such file or
+// directory", "Is a directory", "Permission denied"), or "is not a regular file" for a FIFO
+// or device, which is never opened; empty when it can be read. Commands refuse such a
+// file with status 1: no verdict on its contents is reached.
+std::optional<std::string> unreadable_reason(const std::string& path);
+
 // Reads the package's header and table. On failure returns empty and sets `reason` to a
 // one-line explanation (not a package, header or table cut off, ...).
 std::optional<Package> read_package(const std::string& path, std::string& reason);

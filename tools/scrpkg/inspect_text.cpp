@@ -1,6 +1,7 @@
 #include "inspect_text.hpp"
 
 #include <cstdint>
+#include <cstdio>
 
 namespace scrpkg {
 namespace {
@@ -36,6 +37,26 @@ std::string cp1252_to_utf8(std::string_view ansi) {
   std::string out;
   out.reserve(ansi.size() * 2);
   for (char c : ansi) append_utf8(out, code_point(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string escaped_controls(std::string_view utf8) {
+  std::string out;
+  char escape[8];
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0u;
+    if (c < 0x20 || c == 0x7F) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", c);
+    } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {
+      std::snprintf(escape, sizeof escape, "\\u%04X", next);
+      ++i;
+    } else {
+      out += static_cast<char>(c);
+      continue;
+    }
+    out += escape;
+  }
   return out;
 }
 

@@ -10,6 +10,10 @@ namespace scrpkg {
 // leaves unassigned become the C1 control of the same number, as Windows maps them.
 std::string cp1252_to_utf8(std::string_view ansi);
 
+// UTF-8 text safe to print on a terminal: each C0 control and DEL becomes \xHH and each
+// C1 control (U+0080 to U+009F) \u00HH, so a package cannot drive the terminal.
+std::string escaped_controls(std::string_view utf8);
+
 // The text without the blanks (0x20) at its end.
 std::string without_trailing_blanks(std::string_view text);
 

@@ -11,7 +11,9 @@
 
 #include "commands.hpp"
 #include "inspect_cli.hpp"
+#include "inspect_package.hpp"
 #include "install_session.hpp"
+#include "platform/posix/sandbox.hpp"
 
 namespace scrpkg {
 namespace {
@@ -25,8 +27,11 @@ void add_simulation_options(CLI::App& install, InstallOptions& options) {
                   "Simulate a missing library or export (repeatable): OPENGL32.DLL, GLU32.DLL, "
                   "glGenTextures, GetDiskFreeSpaceExA")
       ->check(CLI::IsMember(kSimulatedMissing, CLI::ignore_case));
-  install.add_option("--free-kb", options.free_kb,
-                     "Free space to report on the Windows directory's drive, in kilobytes");
+  install
+      .add_option("--free-kb", options.free_kb,
+                  "Free space to report on the Windows directory's drive, in kilobytes (0 to " +
+                      std::to_string(platform::posix::kLargestFreeKb) + ")")
+      ->check(CLI::Range(std::uint64_t{0}, platform::posix::kLargestFreeKb));
 }
 
 void add_answer_options(CLI::App& install, InstallOptions& options) {
@@ -45,15 +50,26 @@ void add_folder_options(CLI::App& install, InstallOptions& options) {
                          "Host folder that plays the Windows directory (created when missing)");
   CLI::Option* prefix = install.add_option(
       "--wine-prefix", options.wine_prefix,
-      "Install into a Wine prefix: the same as --windows-dir DIR/drive_c/windows, and "
+      "Install into an existing Wine prefix: the same as --windows-dir DIR/drive_c/windows, and "
       "--launch starts the screen saver with WINEPREFIX=DIR");
   folder->excludes(prefix);
 }
 
-// The Windows directory the options name; a usage error when they name none.
+// A prefix Wine has made holds both; a folder without them would become a fake one.
+bool is_wine_prefix(const std::filesystem::path& folder) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(folder / "system.reg", ec) &&
+         std::filesystem::is_directory(folder / "drive_c", ec);
+}
+
+// The Windows directory the options name; a usage error when they name none, or name a
+// folder that is no Wine prefix.
 std::string windows_dir_of(const InstallOptions& options) {
-  if (!options.wine_prefix.empty())
+  if (!options.wine_prefix.empty()) {
+    if (!is_wine_prefix(options.wine_prefix))
+      fail(kExitUsage, options.wine_prefix + ": not a Wine prefix (no system.reg and drive_c)");
     return (std::filesystem::path(options.wine_prefix) / "drive_c" / "windows").string();
+  }
   if (options.windows_dir.empty())
     fail(kExitUsage, "install: --windows-dir or --wine-prefix is required");
   return options.windows_dir;
@@ -65,9 +81,7 @@ void add_install_command(CLI::App& app) {
   auto options = std::make_shared<InstallOptions>();
   CLI::App* install = app.add_subcommand(
       "install", "Run a package's install sequence in a sandbox folder standing for C:\\WINDOWS");
-  install->add_option("PACKAGE", options->package, "The package (.EXE)")
-      ->required()
-      ->check(CLI::ExistingFile);
+  install->add_option("PACKAGE", options->package, "The package (.EXE)")->required();
   add_folder_options(*install, *options);
   add_answer_options(*install, *options);
   install->add_option("--log", options->log, "Write every event as JSON Lines to this file");
@@ -76,6 +90,8 @@ void add_install_command(CLI::App& app) {
   add_simulation_options(*install, *options);
   install->add_flag("-q,--quiet", options->quiet, "Show only what needs an answer");
   install->callback([options] {
+    if (auto why = unreadable_reason(options->package))
+      fail(kExitUsage, options->package + ": " + *why);
     options->windows_dir = windows_dir_of(*options);
     const int status = run_install(*options, std::cin, std::cout, isatty(STDIN_FILENO) != 0);
     if (status != kExitOk) finish(status);

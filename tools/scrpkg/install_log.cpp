@@ -1,5 +1,8 @@
 #include "install_log.hpp"
 
+#include <cerrno>
+#include <system_error>
+
 #include "install_boxes.hpp"
 #include "install_display.hpp"
 #include "inspect_text.hpp"
@@ -80,8 +83,26 @@ EventLog::EventLog(const std::string& path) {
 
 void EventLog::write(const json& record) {
   if (!out_.is_open() || record.is_null()) return;
+  errno = 0;
   out_ << record.dump(-1, ' ', false, json::error_handler_t::replace) << '\n';
   out_.flush();
+  note_failure();
+}
+
+std::optional<std::string> EventLog::close() {
+  if (!out_.is_open()) return std::nullopt;
+  errno = 0;
+  out_.close();
+  note_failure();
+  if (!failed_) return std::nullopt;
+  if (first_error_ > 0) return std::generic_category().message(first_error_);
+  return std::string("not written in full");
+}
+
+void EventLog::note_failure() {
+  if (out_ || failed_) return;
+  failed_ = true;
+  first_error_ = errno != 0 ? errno : -1;
 }
 
 }  // namespace scrpkg

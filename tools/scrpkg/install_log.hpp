@@ -2,6 +2,7 @@
 #pragma once
 
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -22,8 +23,16 @@ class EventLog {
   bool is_open() const { return out_.is_open(); }
   void write(const nlohmann::json& record);
 
+  // Closes the file. Empty when every record reached it (or there is no file); otherwise
+  // why one did not, in the system's words when it gave them.
+  std::optional<std::string> close();
+
  private:
+  void note_failure();  // records the first failure the stream shows
+
   std::ofstream out_;
+  int first_error_ = 0;  // errno at the first failed write; -1 when it gave none
+  bool failed_ = false;  // a write or the close failed: the log is incomplete
 };
 
 }  // namespace scrpkg

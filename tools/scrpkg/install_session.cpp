@@ -98,6 +98,10 @@ int finish_run(const BoxAnswerer& answerer, EventLog& log, int status,
     return kExitUsage;
   }
   log.write(exit_record(status, ""));
+  if (auto why = log.close()) {
+    print_error(options.log + ": " + *why);
+    return kExitUsage;
+  }
   if (!options.quiet) out << "installer exit status: " << status << '\n';
   return status;
 }

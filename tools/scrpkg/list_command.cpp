@@ -1,6 +1,7 @@
 // scrpkg list: what a package holds and where the installer would put it.
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -9,6 +10,7 @@
 #include "inspect_cli.hpp"
 #include "inspect_listing.hpp"
 #include "inspect_package.hpp"
+#include "inspect_text.hpp"
 
 namespace scrpkg {
 namespace {
@@ -18,20 +20,34 @@ struct ListOptions {
   bool json = false;
 };
 
+// The verdict that --json carries beside the listing: sound, or the problem found.
+nlohmann::json with_verdict(nlohmann::json document, const std::optional<std::string>& problem) {
+  document["sound"] = !problem;
+  document["problem"] = problem ? nlohmann::json(*problem) : nlohmann::json();
+  return document;
+}
+
 void run_list(const ListOptions& options) {
+  if (auto why = unreadable_reason(options.package))
+    fail(kExitUsage, options.package + ": " + *why);
   std::string reason;
   std::optional<Package> package = read_package(options.package, reason);
-  if (!package) fail(kExitDamaged, options.package + ": " + reason);
+  if (!package) {
+    if (options.json) {
+      std::cout << with_verdict({{"package", host_text_to_utf8(options.package)}}, reason).dump(2)
+                << '\n';
+    }
+    fail(kExitDamaged, options.package + ": " + reason);
+  }
   const Listing listing = make_listing(*package);
+  // A damaged package is still listed, so the reader can see what is wrong with it.
+  const std::optional<std::string> problem = integrity_problem(options.package);
   if (options.json) {
-    std::cout << listing_json(listing).dump(2) << '\n';
+    std::cout << with_verdict(listing_json(listing), problem).dump(2) << '\n';
   } else {
     print_listing(std::cout, listing);
   }
-  // A damaged package is still listed, so the reader can see what is wrong with it.
-  if (auto problem = integrity_problem(options.package)) {
-    fail(kExitDamaged, options.package + ": damaged: " + *problem);
-  }
+  if (problem) fail(kExitDamaged, options.package + ": damaged: " + *problem);
 }
 
 }  // namespace

@@ -37,6 +37,16 @@ bool is_help_or_version(const CLI::Error& e) {
          dynamic_cast<const CLI::CallForVersion*>(&e) != nullptr;
 }
 
+// The first word left over when no subcommand matched: the one the user took for a
+// subcommand. Empty when the words were options only.
+std::string unknown_subcommand(const CLI::App& app) {
+  if (!app.get_subcommands().empty()) return "";
+  for (const std::string& word : app.remaining()) {
+    if (!word.empty() && word.front() != '-') return word;
+  }
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,7 +65,8 @@ int main(int argc, char** argv) {
     return e.get_exit_code();
   } catch (const CLI::Error& e) {
     if (is_help_or_version(e)) return app.exit(e);
-    scrpkg::print_error(e.what());
+    const std::string word = unknown_subcommand(app);
+    scrpkg::print_error(word.empty() ? e.what() : word + ": no such subcommand");
     std::cerr << "Run with --help for more information.\n";
     return scrpkg::kExitUsage;
   } catch (const std::exception& e) {
