@@ -11,6 +11,7 @@
 
 #include "commands.hpp"
 #include "inspect_cli.hpp"
+#include "install_guard.hpp"
 #include "install_session.hpp"
 
 namespace scrpkg {
@@ -77,6 +78,7 @@ void add_install_command(CLI::App& app) {
   install->add_flag("-q,--quiet", options->quiet, "Show only what needs an answer");
   install->callback([options] {
     options->windows_dir = windows_dir_of(*options);
+    refuse_unsafe_install(options->package, options->windows_dir);
     const int status = run_install(*options, std::cin, std::cout, isatty(STDIN_FILENO) != 0);
     if (status != kExitOk) finish(status);
   });
