@@ -114,12 +114,26 @@ int take_slot(const fs::path& temporary) {
   return -1;
 }
 
+// A symbolic link is written through, as a plain write would: the file it leads to is
+// replaced, in that file's folder, and the link stays.
+fs::path written_path(const fs::path& target) {
+  constexpr int kMostLinks = 40;  // as many as the system follows before it gives up
+  fs::path path = target;
+  std::error_code ec;
+  for (int i = 0; i < kMostLinks && fs::is_symlink(path, ec); ++i) {
+    const fs::path next = fs::read_symlink(path, ec);
+    if (ec) break;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return path;
+}
+
 }  // namespace
 
-OutputFile::OutputFile(const fs::path& target) : target_(target) {
+OutputFile::OutputFile(const fs::path& target) : target_(written_path(target)) {
   catch_interruptions();
-  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-  const std::string stem = "." + target.filename().string() + "." + std::to_string(process_id());
+  const fs::path folder = target_.parent_path().empty() ? fs::path(".") : target_.parent_path();
+  const std::string stem = "." + target_.filename().string() + "." + std::to_string(process_id());
   for (int attempt = 0; descriptor_ < 0; ++attempt) {
     const fs::path candidate = folder / (stem + "-" + std::to_string(attempt) + ".part");
     // The slot is taken first so that no moment passes with the file unlisted.

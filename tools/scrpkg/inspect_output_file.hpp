@@ -20,7 +20,8 @@ class OutputError : public std::runtime_error {
 
 class OutputFile {
  public:
-  // Creates the temporary file beside `target`. Throws OutputError.
+  // Creates the temporary file beside `target`, or beside the file it leads to when it is
+  // a symbolic link. Throws OutputError.
   explicit OutputFile(const std::filesystem::path& target);
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
