@@ -20,7 +20,7 @@ std::string entry_label(std::size_t index, const std::string& extension) {
 }
 
 std::string package_too_large(std::uint64_t end) {
-  return "the package would be " + std::to_string(end) + " bytes; its readers reach at most " +
+  return "would be " + std::to_string(end) + " bytes; its readers reach at most " +
          std::to_string(payload::kMaxPackageSize);
 }
 
@@ -39,7 +39,7 @@ void check_inputs(const StubLayout& layout, const std::vector<PackInput>& inputs
   }
   if (settings.name.size() > payload::kNameSize)
     throw PackError("display name is longer than 32 bytes");
-  if (settings.store && end > payload::kMaxPackageSize) throw PackError(package_too_large(end));
+  if (settings.store && end > payload::kMaxPackageSize) throw PackTooLarge(package_too_large(end));
 }
 
 // The output with its length, refusing to grow past what the readers can reach.
@@ -48,7 +48,8 @@ struct Writer {
   std::uint64_t size = 0;
 
   void append(const std::uint8_t* data, std::size_t count) {
-    if (size + count > payload::kMaxPackageSize) throw PackError(package_too_large(size + count));
+    if (size + count > payload::kMaxPackageSize)
+      throw PackTooLarge(package_too_large(size + count));
     output.append(data, count);
     size += count;
   }

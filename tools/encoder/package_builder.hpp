@@ -52,8 +52,9 @@ std::optional<std::string> input_size_problem(std::uint64_t size);
 
 // Files in table order: the screen saver, its data file, then extra files. An entry is
 // compressed when that makes it smaller. Before reading anything, throws PackError when an
-// extension is too long, a size is refused by input_size_problem(), or, storing, the package
-// would end past payload::kMaxPackageSize; compressing, the end is checked after each body.
+// extension is too long or a size is refused by input_size_problem(), and PackTooLarge when,
+// storing, the package would end past payload::kMaxPackageSize; compressing, that is checked
+// as the package grows.
 // A compressed input is held in memory once, its stream and a stored input pass through in
 // chunks. Returns the package's size.
 std::uint64_t write_package(const Bytes& stub, const StubLayout& layout,

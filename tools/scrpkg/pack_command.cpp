@@ -142,6 +142,8 @@ void run_pack(const PackOptions& options) {
       std::cout << options.output << ": " << entry_count(inputs.size()) << ", " << size
                 << " bytes\n";
     }
+  } catch (const packer::PackTooLarge& e) {
+    fail(kExitUsage, options.output + ": " + e.what());
   } catch (const packer::PackError& e) {
     fail(kExitUsage, e.what());
   } catch (const OutputError& e) {
