@@ -132,6 +132,8 @@ fs::path written_path(const fs::path& target) {
 
 OutputFile::OutputFile(const fs::path& target) : target_(written_path(target)) {
   catch_interruptions();
+  std::error_code ec;
+  replaces_ = fs::exists(target_, ec);
   const fs::path folder = target_.parent_path().empty() ? fs::path(".") : target_.parent_path();
   const std::string stem = "." + target_.filename().string() + "." + std::to_string(process_id());
   for (int attempt = 0; descriptor_ < 0; ++attempt) {
@@ -191,7 +193,7 @@ void OutputFile::write_at(std::uint64_t offset, const void* data, std::size_t si
 }
 
 void OutputFile::commit() {
-  if (!sys_sync(descriptor_)) throw_errno();
+  if (replaces_ && !sys_sync(descriptor_)) throw_errno();
   const int descriptor = descriptor_;
   descriptor_ = -1;
   if (sys_close(descriptor) != 0) throw_errno();

@@ -1,7 +1,9 @@
 // Output files written whole or not at all. Each is written under a temporary name in its
-// target's folder and renamed over the target only once it is complete and flushed to disk;
-// a failure, or SIGINT or SIGTERM, removes the temporary file and leaves whatever stood at
-// the target as it was.
+// target's folder and renamed over the target only once it is complete; a failure, or SIGINT
+// or SIGTERM, removes the temporary file and leaves whatever stood at the target as it was.
+// A file that replaces another is flushed to disk before the rename, so that not even a
+// crash can take the old one without leaving the new; a new file is left to the system to
+// write back, as a copy's is.
 #pragma once
 
 #include <cstddef>
@@ -34,7 +36,8 @@ class OutputFile {
   void write_at(std::uint64_t offset, const void* data, std::size_t size);
   // Bytes appended so far.
   std::uint64_t size() const { return size_; }
-  // Flushes the file to disk and renames it over the target. Throws OutputError.
+  // Closes the file, flushed to disk when it replaces one, and renames it over the target.
+  // Throws OutputError.
   void commit();
 
  private:
@@ -45,6 +48,7 @@ class OutputFile {
   int descriptor_ = -1;              // open from construction until commit()
   std::uint64_t size_ = 0;           // bytes appended; writes go on from here
   int slot_ = -1;                    // the temporary's place in the signal handler's list
+  bool replaces_ = false;            // a file stood at the target when this was made
 };
 
 // True when both paths name one existing file (the same device and inode), whatever links
