@@ -16,6 +16,12 @@ constexpr std::uint32_t kEntrySize = 16;
 constexpr std::uint32_t kExtensionSize = 4;
 constexpr std::uint32_t kPlaceholderSize = 4;  // the LASTRES data in an unpackaged stub
 
+// The readers seek with signed 32-bit positions, as the installer does, and decode an
+// original size as a signed 32-bit count: a package file, and so every offset, stored and
+// original size in it, stays at or below this. Larger ones are refused, not cut.
+constexpr std::uint32_t kMaxPackageSize = 0x7FFFFFFF;  // 2 GiB - 1
+constexpr std::uint32_t kMaxEntrySize = kMaxPackageSize;
+
 // Entry roles by position in the table.
 constexpr std::uint32_t kSaverIndex = 0;
 constexpr std::uint32_t kDataIndex = 1;

@@ -44,7 +44,7 @@ bool extension_unsafe(const Entry& entry) {
 bool size_impossible(const Entry& entry) {
   if (!is_compressed(entry)) return false;
   const std::uint64_t most = std::uint64_t{entry.stored_size} * 24u + 30u;
-  return entry.original_size >= 0x80000000u || entry.original_size > most;
+  return entry.original_size > kMaxEntrySize || entry.original_size > most;
 }
 
 // The table is judged whole first; the body faults count only once its terminator is found.

@@ -3,15 +3,13 @@
 // before it intact. The real disk is a 64 KB tmpfs (mounted when running as root); the
 // sandbox's write limit stands in for it everywhere.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 
-#include <cerrno>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/matrix/matrix_support.hpp"
+#include "tests/support/small_disk.hpp"
 
 namespace matrix {
 namespace {
@@ -27,26 +25,7 @@ struct Full {
   Body body;
 };
 
-// A tmpfs mounted over a folder for the life of the object.
-class SmallDisk {
- public:
-  explicit SmallDisk(const fs::path& folder) : folder_(folder) {
-    mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
-    if (!mounted_) error_ = std::strerror(errno);
-  }
-  ~SmallDisk() {
-    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
-  }
-  SmallDisk(const SmallDisk&) = delete;
-  SmallDisk& operator=(const SmallDisk&) = delete;
-  bool mounted() const { return mounted_; }
-  const std::string& error() const { return error_; }
-
- private:
-  fs::path folder_;
-  bool mounted_ = false;
-  std::string error_;
-};
+using testsupport::SmallDisk;
 
 Bytes package_for(Body body) {
   const PayloadEntry data = body == Body::stored

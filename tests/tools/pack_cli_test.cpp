@@ -1,5 +1,6 @@
 // scrpkg pack run as a program: the package it writes and the errors it refuses with.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #ifdef SCRPKG_EXE
 
@@ -67,6 +68,11 @@ struct ErrorCase {
 TEST_F(PackCli, RefusesWithAMessageAndStatusOne) {
   testsupport::write_file(path("photo.JPEG"), Bytes{1, 2, 3});
   testsupport::write_file(path("notes.txt"), Bytes{'n', 'o', 't', 'e', 's'});
+  testsupport::write_file(path("huge.dat"), Bytes{});  // sparse: no disk space is used
+  fs::resize_file(path("huge.dat"), std::uint64_t{payload::kMaxEntrySize} + 1);
+  testsupport::write_file(path("half.dat"), Bytes{});
+  fs::resize_file(path("half.dat"), payload::kMaxPackageSize / 2 + 1);
+  ASSERT_EQ(::mkfifo(path("pipe.dat").c_str(), 0600), 0);
   const ErrorCase cases[] = {
       {"long_name",
        {"--name", "123456789012345678901234567890123"},
@@ -78,6 +84,12 @@ TEST_F(PackCli, RefusesWithAMessageAndStatusOne) {
        "Windows-1252"},
       {"long_extension", {}, {"AURORA.SCR", "photo.JPEG"}, "longer than 4 characters"},
       {"level_out_of_range", {"--level", "10"}, {"AURORA.SCR"}, "level"},
+      {"input_is_a_fifo", {}, {"AURORA.SCR", "pipe.dat"}, "pipe.dat: is not a regular file"},
+      {"input_past_an_entry", {}, {"AURORA.SCR", "huge.dat"}, "huge.dat: is 2147483648 bytes"},
+      {"package_past_the_readers",
+       {"--store"},
+       {"AURORA.SCR", "half.dat", "half.dat"},
+       "OUT.EXE: would be "},
   };
   for (const ErrorCase& c : cases) {
     std::vector<std::string> args = {"pack", "-o", path("OUT.EXE"), "--stub", path("stub.exe")};
@@ -98,7 +110,7 @@ TEST_F(PackCli, UnwritableOutputIsAnError) {
   const RunResult r = run_scrpkg({"pack", "-q", "-o", path("no/such/dir/OUT.EXE"), "--stub",
                                   path("stub.exe"), path("AURORA.SCR")});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("OUT.EXE: No such file or directory"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tools/encoder/symbol_coder.hpp"
 
 #include <array>
+#include <utility>
 
 #include "decode/position_code.hpp"
 
@@ -27,7 +28,7 @@ PositionCode position_code(int upper) {
   return kPositionCodes[upper & 63];
 }
 
-SymbolCoder::SymbolCoder() {
+SymbolCoder::SymbolCoder(ByteSink sink) : out_(std::move(sink)) {
   decode::model_init(model_);
 }
 

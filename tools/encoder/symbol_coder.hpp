@@ -34,7 +34,8 @@ int symbol_depth(const decode::Model& model, int symbol);
 
 class SymbolCoder {
  public:
-  SymbolCoder();
+  // With a sink, the stream goes to it as it grows rather than staying for finish().
+  explicit SymbolCoder(ByteSink sink = {});
 
   void put_literal(std::uint8_t byte) {
     put_symbol(byte);

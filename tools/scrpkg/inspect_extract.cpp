@@ -1,12 +1,15 @@
 #include "inspect_extract.hpp"
 
-#include <fstream>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <system_error>
 
 #include "decode/decoder.hpp"
-#include "inspect_bodies.hpp"
 #include "inspect_cli.hpp"
 #include "inspect_names.hpp"
+#include "inspect_output_file.hpp"
 #include "inspect_text.hpp"
 
 namespace scrpkg {
@@ -31,19 +34,70 @@ bool resolves_inside(const fs::path& folder, const fs::path& target) {
   return !inside.empty() && *inside.begin() != "..";
 }
 
-void write_stored(const Package& package, const payload::Entry& entry, const fs::path& target) {
-  const std::vector<unsigned char> body = read_body(package, entry);
-  std::ofstream out(target, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(body.data()), static_cast<std::streamsize>(body.size()));
-  out.close();
-  if (!out) fail(kExitUsage, "cannot write " + target.string());
+constexpr std::size_t kChunk = std::size_t{1} << 20;  // bytes copied per read and write
+
+// The package opened at an entry's stored bytes; closed when it goes. Ends the subcommand
+// with status 1 when the package can't be opened there.
+class BodyReader {
+ public:
+  BodyReader(const Package& package, const payload::Entry& entry)
+      : file_(std::fopen(package.path.c_str(), "rb")) {
+    if (file_ != nullptr && std::fseek(file_, static_cast<long>(entry.offset), SEEK_SET) == 0)
+      return;
+    const int error = errno;
+    if (file_ != nullptr) std::fclose(file_);
+    fail(kExitUsage, package.path + ": " + std::strerror(error));
+  }
+  BodyReader(const BodyReader&) = delete;
+  BodyReader& operator=(const BodyReader&) = delete;
+  ~BodyReader() { std::fclose(file_); }
+  std::FILE* file() const { return file_; }
+
+ private:
+  std::FILE* file_;
+};
+
+void write_stored(const Package& package, const payload::Entry& entry, OutputFile& out) {
+  const BodyReader in(package, entry);
+  std::vector<unsigned char> chunk(std::min<std::size_t>(kChunk, entry.stored_size));
+  for (std::uint32_t left = entry.stored_size; left > 0;) {
+    const std::size_t got =
+        std::fread(chunk.data(), 1, std::min<std::size_t>(chunk.size(), left), in.file());
+    if (got == 0) fail(kExitDamaged, package.path + ": entry's stored bytes cut short");
+    out.write(chunk.data(), got);
+    left -= static_cast<std::uint32_t>(got);
+  }
 }
 
-void write_decoded(const Package& package, const payload::Entry& entry, const fs::path& target) {
-  const std::string source = fs::absolute(package.path).string();
-  const int result = decode::decode_file_to_file(source.c_str(), entry.offset, entry.original_size,
-                                                 entry.stored_size, target.string().c_str());
-  if (result != decode::kDecodeDone) fail(kExitUsage, "cannot write " + target.string());
+// The decoder's two ends: the package's stored bytes in, the output file out. A failed
+// write keeps its reason, since the decoder knows only that the sink refused.
+struct DecodeEnds {
+  std::FILE* in;
+  OutputFile* out;
+  std::string write_error;  // empty until a write fails
+};
+
+std::size_t read_stored(void* context, unsigned char* buffer, std::size_t size) {
+  return std::fread(buffer, 1, size, static_cast<DecodeEnds*>(context)->in);
+}
+
+bool write_restored(void* context, const unsigned char* data, std::size_t size) {
+  auto* ends = static_cast<DecodeEnds*>(context);
+  try {
+    ends->out->write(data, size);
+    return true;
+  } catch (const OutputError& e) {
+    ends->write_error = e.what();
+    return false;
+  }
+}
+
+void write_decoded(const Package& package, const payload::Entry& entry, OutputFile& out) {
+  const BodyReader in(package, entry);
+  DecodeEnds ends{in.file(), &out, {}};
+  decode::decode_from_reader(read_stored, &ends, entry.stored_size, entry.original_size,
+                             write_restored, &ends);
+  if (!ends.write_error.empty()) throw OutputError(ends.write_error);
 }
 
 }  // namespace
@@ -65,6 +119,9 @@ std::vector<PlannedFile> plan_extraction(const Package& package, const fs::path&
     const auto target = host_path_inside(folder, relative);
     if (!target || !resolves_inside(folder, *target))
       refuse(package, i, shown + " leaves the output folder");
+    if (same_file(*target, package.path))
+      fail(kExitUsage, target->string() + ": is the package being read (" + package.path +
+                           "); nothing extracted");
     plan.push_back({i, relative, *target});
   }
   return plan;
@@ -77,10 +134,16 @@ void extract_entry(const Package& package, const PlannedFile& file) {
     fail(kExitUsage,
          "cannot create " + file.host_target.parent_path().string() + ": " + ec.message());
   const payload::Entry& entry = package.entries[file.index];
-  if (payload::is_compressed(entry)) {
-    write_decoded(package, entry, file.host_target);
-  } else {
-    write_stored(package, entry, file.host_target);
+  try {
+    OutputFile out(file.host_target);
+    if (payload::is_compressed(entry)) {
+      write_decoded(package, entry, out);
+    } else {
+      write_stored(package, entry, out);
+    }
+    out.commit();
+  } catch (const OutputError& e) {
+    fail(kExitUsage, file.host_target.string() + ": " + e.what());
   }
 }
 

@@ -17,11 +17,14 @@ struct PlannedFile {
 };
 
 // The target of every entry under `folder`. Ends the subcommand with status 2 when any
-// name is unsafe or would leave the folder; nothing has been written then.
+// name is unsafe or would leave the folder, with status 1 when a target is the package
+// itself; nothing has been written then.
 std::vector<PlannedFile> plan_extraction(const Package& package,
                                          const std::filesystem::path& folder);
 
-// Writes one planned entry. Ends the subcommand with status 1 when it can't be written.
+// Writes one planned entry under a temporary name and renames it into place once whole.
+// Ends the subcommand with status 1, and the reason, when it can't be written; the target
+// is then as it was.
 void extract_entry(const Package& package, const PlannedFile& file);
 
 }  // namespace scrpkg

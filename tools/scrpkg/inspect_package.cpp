@@ -58,6 +58,12 @@ std::optional<std::string> unreadable_reason(const std::string& path) {
   return std::nullopt;
 }
 
+std::optional<std::string> package_size_problem(std::uint64_t size) {
+  if (size <= payload::kMaxPackageSize) return std::nullopt;
+  return "is " + std::to_string(size) + " bytes, larger than the package format can hold (" +
+         std::to_string(payload::kMaxPackageSize) + " bytes)";
+}
+
 std::optional<Package> read_package(const std::string& path, std::string& reason) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
@@ -67,6 +73,10 @@ std::optional<Package> read_package(const std::string& path, std::string& reason
   Package package;
   package.path = path;
   package.file_size = std::filesystem::file_size(path, ec);
+  if (auto problem = package_size_problem(package.file_size)) {
+    reason = *problem;
+    return std::nullopt;
+  }
   const platform::File file = payload::locate_payload_at(core_path(path).c_str());
   const bool complete = file != platform::kInvalidFile && read_header_and_table(file, package);
   if (file != platform::kInvalidFile) platform::file_close(file);

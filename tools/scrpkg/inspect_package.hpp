@@ -26,8 +26,13 @@ struct Package {
 // file with status 1: no verdict on its contents is reached.
 std::optional<std::string> unreadable_reason(const std::string& path);
 
+// Why a file of `size` bytes can't be a package: past payload::kMaxPackageSize, beyond
+// what the readers and the installer's signed 32-bit seeks reach. Empty when it can.
+std::optional<std::string> package_size_problem(std::uint64_t size);
+
 // Reads the package's header and table. On failure returns empty and sets `reason` to a
-// one-line explanation (not a package, header or table cut off, ...).
+// one-line explanation (not a package, too large for the format, header or table cut
+// off, ...).
 std::optional<Package> read_package(const std::string& path, std::string& reason);
 
 // Empty when the package is sound; otherwise why it is damaged, in one line.

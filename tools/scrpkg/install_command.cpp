@@ -12,6 +12,7 @@
 #include "commands.hpp"
 #include "inspect_cli.hpp"
 #include "inspect_package.hpp"
+#include "install_guard.hpp"
 #include "install_session.hpp"
 #include "platform/posix/sandbox.hpp"
 
@@ -93,6 +94,7 @@ void add_install_command(CLI::App& app) {
     if (auto why = unreadable_reason(options->package))
       fail(kExitUsage, options->package + ": " + *why);
     options->windows_dir = windows_dir_of(*options);
+    refuse_unsafe_install(options->package, options->windows_dir);
     const int status = run_install(*options, std::cin, std::cout, isatty(STDIN_FILENO) != 0);
     if (status != kExitOk) finish(status);
   });

@@ -1,8 +1,9 @@
 // scrpkg pack: makes a package from the installer stub, a screen saver and its files.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@
 
 #include "commands.hpp"
 #include "inspect_cli.hpp"
+#include "inspect_output_file.hpp"
+#include "inspect_package.hpp"
 #include "inspect_progress.hpp"
 #include "pack_stub_source.hpp"
 #include "tools/encoder/encoder.hpp"
@@ -32,31 +35,72 @@ struct PackOptions {
   std::vector<std::string> files;
 };
 
-packer::Bytes read_input(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) fail(kExitUsage, "cannot read " + path);
-  return packer::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+namespace fs = std::filesystem;
 
-std::vector<packer::PackFile> read_inputs(const std::vector<std::string>& paths) {
-  std::vector<packer::PackFile> files;
-  for (const std::string& path : paths) {
-    files.push_back({packer::extension_field(path), read_input(path)});
+// An input opened for reading, closed when it goes.
+struct InputFile {
+  std::string path;
+  std::FILE* file;
+  explicit InputFile(const std::string& name) : path(name), file(std::fopen(name.c_str(), "rb")) {}
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  ~InputFile() {
+    if (file != nullptr) std::fclose(file);
   }
-  return files;
+};
+
+// The size of a file to be read, once it is known to be one that reading can finish: a
+// regular file (not a FIFO, device or folder) that can be opened, of a size a package can
+// hold.
+std::uint64_t checked_size(const std::string& path, bool entry) {
+  if (auto why = unreadable_reason(path)) fail(kExitUsage, path + ": " + *why);
+  std::error_code ec;
+  const std::uint64_t size = fs::file_size(path, ec);
+  if (ec) fail(kExitUsage, path + ": " + ec.message());
+  if (entry) {
+    if (auto problem = packer::input_size_problem(size)) fail(kExitUsage, path + ": " + *problem);
+  } else if (auto problem = package_size_problem(size)) {
+    fail(kExitUsage, path + ": " + *problem);
+  }
+  return size;
 }
 
-void write_output(const std::string& path, const packer::Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) fail(kExitUsage, "cannot write " + path);
+// Every file the package is made from, to be kept from being written over.
+std::vector<std::string> given_files(const PackOptions& options) {
+  std::vector<std::string> given = options.files;
+  if (!options.stub.empty()) given.push_back(options.stub);
+  return given;
 }
 
-std::uint64_t total_size(const std::vector<packer::PackFile>& files) {
+void refuse_overwriting_inputs(const PackOptions& options) {
+  for (const std::string& input : given_files(options)) {
+    if (same_file(options.output, input))
+      fail(kExitUsage, options.output + ": is one of the inputs (" + input + "); nothing written");
+  }
+}
+
+std::vector<packer::PackInput> open_inputs(const std::vector<std::string>& paths,
+                                           std::vector<std::unique_ptr<InputFile>>& opened) {
+  std::vector<packer::PackInput> inputs;
+  for (const std::string& path : paths) {
+    const std::uint64_t size = checked_size(path, true);
+    opened.push_back(std::make_unique<InputFile>(path));
+    InputFile* in = opened.back().get();
+    if (in->file == nullptr) fail(kExitUsage, path + ": " + std::strerror(errno));
+    inputs.push_back(
+        {packer::extension_field(path), size, [in](std::uint8_t* buffer, std::size_t room) {
+           const std::size_t got = std::fread(buffer, 1, room, in->file);
+           if (got == 0 && std::ferror(in->file))
+             throw packer::PackError(in->path + ": " + std::strerror(errno));
+           return got;
+         }});
+  }
+  return inputs;
+}
+
+std::uint64_t total_size(const std::vector<packer::PackInput>& inputs) {
   std::uint64_t total = 0;
-  for (const auto& f : files) total += f.contents.size();
+  for (const auto& input : inputs) total += input.size;
   return total;
 }
 
@@ -69,26 +113,39 @@ void run_pack(const PackOptions& options) {
     settings.base = static_cast<std::uint16_t>(options.base);
     settings.store = options.store;
     settings.level = options.level;
-    const std::vector<packer::PackFile> files = read_inputs(options.files);
+    refuse_overwriting_inputs(options);
+    if (!options.stub.empty()) checked_size(options.stub, false);
+    std::vector<std::unique_ptr<InputFile>> opened;
+    const std::vector<packer::PackInput> inputs = open_inputs(options.files, opened);
     packer::Bytes stub;
     const packer::StubLayout layout = load_stub(options.stub, stub);
-    Progress progress(total_size(files), !options.quiet);
+    Progress progress(total_size(inputs), !options.quiet);
     progress.show();
     std::uint64_t shown = 0;
-    const packer::Bytes package =
-        packer::build_package(stub, layout, files, settings, [&](std::uint64_t done) {
+    OutputFile out(options.output);
+    const packer::PackOutput output{
+        [&out](const std::uint8_t* data, std::size_t size) { out.write(data, size); },
+        [&out](std::uint64_t offset, const std::uint8_t* data, std::size_t size) {
+          out.write_at(offset, data, size);
+        }};
+    const std::uint64_t size =
+        packer::write_package(stub, layout, inputs, settings, output, [&](std::uint64_t done) {
           progress.advance(done - shown);
           shown = done;
           progress.show();
         });
+    out.commit();
     progress.finish();
-    write_output(options.output, package);
     if (!options.quiet) {
-      std::cout << options.output << ": " << entry_count(files.size()) << ", " << package.size()
+      std::cout << options.output << ": " << entry_count(inputs.size()) << ", " << size
                 << " bytes\n";
     }
+  } catch (const packer::PackTooLarge& e) {
+    fail(kExitUsage, options.output + ": " + e.what());
   } catch (const packer::PackError& e) {
     fail(kExitUsage, e.what());
+  } catch (const OutputError& e) {
+    fail(kExitUsage, options.output + ": " + e.what());
   }
 }
 
