@@ -3,6 +3,8 @@
 #include "tests/stub/stub_image.hpp"
 
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/xpathInternals.h>
 
 #include <map>
 #include <string>
@@ -14,7 +16,7 @@ namespace {
 constexpr std::uint16_t kMachineI386 = 0x014C;
 constexpr std::uint16_t kRelocsStripped = 0x0001;
 constexpr std::uint16_t kSubsystemGui = 2;
-constexpr std::size_t kShippedSizeLimit = 24 * 1024;
+constexpr std::size_t kShippedSizeLimit = 24 * 1024 + 512;  // one block more for the manifest
 
 const StubImage* stub_or_skip(const char* label) {
   return std::string(label) == "i686" ? i686_stub() : x86_64_stub();
@@ -177,6 +179,31 @@ TEST_P(EveryStub, FirstEntryWalkLandsOnTheLastFourUsedBytes) {
   std::size_t data_entry = base + u32(at + 4);
   std::size_t data = u32(data_entry) + rsrc->raw_offset - rsrc->rva;
   EXPECT_EQ(data + 4, rsrc->raw_offset + rsrc->virtual_size);
+}
+
+// The manifest read as XML: its only execution level is where Vista and later look for it,
+// in trustInfo in the namespace Windows XP insists on, and asks for administrator rights.
+TEST_P(EveryStub, ManifestAsksForAdministratorRights) {
+  LOAD_STUB_OR_SKIP(GetParam());
+  const std::vector<Resource> resources = resources_in_tree_order(stub->bytes, stub->view);
+  const Resource* manifest = find_resource(resources, 24, 1);  // RT_MANIFEST, the program's
+  ASSERT_NE(manifest, nullptr);
+  const Bytes text = resource_data(stub->bytes, stub->view, *manifest);
+  xmlDocPtr document = xmlReadMemory(reinterpret_cast<const char*>(text.data()),
+                                     static_cast<int>(text.size()), nullptr, nullptr, 0);
+  ASSERT_NE(document, nullptr) << "not well-formed";
+  xmlXPathContextPtr context = xmlXPathNewContext(document);
+  xmlXPathRegisterNs(context, BAD_CAST "v1", BAD_CAST "urn:schemas-microsoft-com:asm.v1");
+  xmlXPathRegisterNs(context, BAD_CAST "v2", BAD_CAST "urn:schemas-microsoft-com:asm.v2");
+  xmlXPathObjectPtr levels =
+      xmlXPathEvalExpression(BAD_CAST
+                             "concat(count(//@level), ' ', /v1:assembly/v2:trustInfo/v2:security/"
+                             "v2:requestedPrivileges/v2:requestedExecutionLevel/@level)",
+                             context);
+  EXPECT_STREQ(reinterpret_cast<const char*>(levels->stringval), "1 requireAdministrator");
+  xmlXPathFreeObject(levels);
+  xmlXPathFreeContext(context);
+  xmlFreeDoc(document);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stubs, EveryStub, ::testing::Values("i686", "x86_64"),

@@ -163,12 +163,14 @@ INSTALL = [confirmation, PROGRESS, completion, ORDER_INFO]  # the windows of an 
 BROWSER = "C:\\tools\\BROWSER.EXE"
 NO_BROWSER = "C:\\tools\\NOWHERE.EXE"
 # How a 3D library is made missing or outdated for the package alone: per-application DLL
-# overrides ("" disables a library; "n" prefers the stand-in beside the package to Wine's
-# own) and stand-ins without glGenTextures beside the package. Wine's GLU32 needs its
-# OPENGL32, so with OPENGL32 missing a stand-in GLU32 is the one present.
-WITHOUT_OPENGL = dict(dll_overrides={"opengl32": "", "glu32": "n"}, beside=("GLU32.DLL",))
-OUTDATED_OPENGL = dict(dll_overrides={"opengl32": "n"}, beside=("OPENGL32.DLL",))
+# overrides ("" disables a library; "n" takes the stand-in in the system directory instead
+# of Wine's own) and stand-ins without glGenTextures in place of Wine's files there. Wine's
+# GLU32 needs its OPENGL32, so with OPENGL32 missing a stand-in GLU32 is the one present.
+WITHOUT_OPENGL = dict(dll_overrides={"opengl32": "", "glu32": "n"}, in_system=("GLU32.DLL",))
+OUTDATED_OPENGL = dict(dll_overrides={"opengl32": "n"}, in_system=("OPENGL32.DLL",))
 WITHOUT_GLU = dict(dll_overrides={"glu32": ""})
+# One beside the package, where "n,b" would prefer it to Wine's: the installer never looks there.
+PLANTED_OPENGL = dict(dll_overrides={"opengl32": "n,b"}, beside=("OPENGL32.DLL",))
 OLD_SAVER = b"an older screen saver"
 
 
@@ -183,7 +185,8 @@ class Scenario:
     existing: dict = field(default_factory=dict)  # file in the Windows directory -> bytes
     cut_bytes: int = 0            # cut from the package's end
     dll_overrides: dict = field(default_factory=dict)  # Wine's, for the package alone
-    beside: tuple = ()            # stand-in 3D libraries (no glGenTextures) beside the package
+    in_system: tuple = ()         # stand-in 3D libraries (no glGenTextures) in the system folder
+    beside: tuple = ()            # the same, beside the package
     browser: str = BROWSER        # registered for http
     opens_page: bool = False      # the browser is asked to open the support-files address
 
@@ -205,6 +208,7 @@ SCENARIOS = {
     "opengl_outdated_no": Scenario([NO], [OUTDATED], installs=False, **OUTDATED_OPENGL),
     "opengl_outdated_yes": Scenario([YES, OK, OK, OK], [OUTDATED] + INSTALL, **OUTDATED_OPENGL),
     "glu_missing": Scenario([NO, OK, OK, OK], [GLU_MISSING] + INSTALL, **WITHOUT_GLU),
+    "opengl_planted_beside": Scenario([OK, OK, OK], INSTALL, **PLANTED_OPENGL),
     "dotted_name": Scenario([YES, OK, OK, OK], [replace] + INSTALL, package=DOTTED,
                             existing={"MY.SCR": OLD_SAVER}),
     "long_name": Scenario([OK], [path_too_long], installs=False, exit_code=1, package=LONG),
@@ -310,8 +314,11 @@ def furnish(session, scenario, options, work):
     package = session.drive_c / "pkg"
     package.mkdir()
     shutil.copyfile(work / scenario.package.file, package / scenario.package.file)
-    for library in scenario.beside:
-        shutil.copyfile(Path(options.fake_gl) / library, package / library)
+    system = session.windows / "system32"  # the stub's in both runs: each prefix has its bits
+    for folder, libraries in ((package, scenario.beside), (system, scenario.in_system)):
+        for library in libraries:  # Wine's own is a hard link into the template: unlinked first
+            (folder / library.lower()).unlink(missing_ok=True)
+            shutil.copyfile(Path(options.fake_gl) / library, folder / library.lower())
     for name, contents in scenario.existing.items():
         (session.windows / name).write_bytes(contents)
     (session.drive_c / "tools").mkdir()
