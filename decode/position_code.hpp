@@ -12,9 +12,11 @@ struct PositionCode {
 };
 
 // Codes of length 3..8 take 32, 16, 8, 4, 2 and 1 byte values each; the groups of lengths
-// 3 to 8 hold 1, 3, 8, 12, 24 and 16 upper values.
+// 3 to 8 hold 1, 3, 8, 12, 24 and 16 upper values. At namespace scope the counts are read-only
+// data; a local array would be copied from the stub's data section, which is otherwise zeros.
+inline constexpr std::uint8_t kUppersPerLength[6] = {1, 3, 8, 12, 24, 16};
+
 constexpr void fill_position_codes(PositionCode (&entry)[256]) {
-  constexpr int kUppersPerLength[6] = {1, 3, 8, 12, 24, 16};
   int byte = 0;
   int upper = 0;
   for (int group = 0; group < 6; ++group) {

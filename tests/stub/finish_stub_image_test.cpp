@@ -113,12 +113,15 @@ Bytes with_zeros_after_data(const Bytes& image, std::uint32_t extra) {
     if (std::string(reinterpret_cast<const char*>(&b[table + 40 * i])) == ".data")
       data = table + 40 * i;
   EXPECT_NE(data, 0u);
-  const std::uint32_t raw = get32(b, data + 20), raw_size = get32(b, data + 16);
+  std::uint32_t raw = get32(b, data + 20);
+  const std::uint32_t raw_size = get32(b, data + 16);
+  // Data that is zeros alone has no raw data; the linker's would stand before the next section.
+  if (raw_size == 0) set32(b, data + 20, raw = get32(b, data + 40 + 20));
   b.insert(b.begin() + raw + raw_size, extra, 0);
   set32(b, data + 16, raw_size + extra);
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t header = table + 40 * i;
-    if (header != data && get32(b, header + 20) > raw)
+    if (header != data && get32(b, header + 20) >= raw)
       set32(b, header + 20, get32(b, header + 20) + extra);
   }
   set32(b, optional + 8, get32(b, optional + 8) + extra);
