@@ -109,6 +109,12 @@ std::string host_path(const std::string& windows_path) {
   return join_resolved(root, components);
 }
 
+std::string host_path_in(const std::string& folder, const std::string& relative) {
+  std::vector<std::string> components;
+  if (!split_components(relative, components)) return {};
+  return join_resolved(folder, components);
+}
+
 std::string module_windows_path() {
   const std::string& configured = detail::state().config.module_host_path;
   if (configured.empty()) return {};

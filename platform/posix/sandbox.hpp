@@ -85,6 +85,10 @@ const Config& config();
 // The host path a Windows path maps to, or empty when it would leave the sandbox.
 std::string host_path(const std::string& windows_path);
 
+// The host path that the Windows path `relative` names inside the host folder `folder`, each
+// name matched ignoring case as the sandbox's calls match it; empty when it would leave it.
+std::string host_path_in(const std::string& folder, const std::string& relative);
+
 // The module path as the installer sees it: the host path under Z:\ with backslashes.
 std::string module_windows_path();
 

@@ -163,7 +163,7 @@ TEST_P(GivenFiles, RefusedOrFailedCommandLeavesEveryFileAsItWas) {
   testsupport::write_file((dir / "stub.exe").string(), testsupport::build_stub());
   testsupport::write_file((dir / "a.scr").string(), sample_bytes(100000, 1));
   testsupport::write_file((dir / "b.dat").string(), sample_bytes(3000, 2));
-  for (const char* name : {"P.EXE", "P.SCR", "W/P.SCR"}) {
+  for (const char* name : {"P.EXE", "P.SCR", "W/P.SCR", "V/p.scr"}) {
     fs::create_directories((dir / name).parent_path());
     testsupport::write_file((dir / name).string(), package);
   }
@@ -194,6 +194,10 @@ INSTANTIATE_TEST_SUITE_P(
         KeptCase{"install_over_the_package",
                  false,
                  {"install", "W/P.SCR", "--windows-dir", "W", "-y"},
+                 "is the package being read"},
+        KeptCase{"install_over_the_package_in_other_case",
+                 false,
+                 {"install", "V/p.scr", "--windows-dir", "V", "-y"},
                  "is the package being read"},
         KeptCase{"pack_on_a_full_disk",
                  true,

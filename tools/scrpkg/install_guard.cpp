@@ -6,6 +6,7 @@
 #include "inspect_names.hpp"
 #include "inspect_output_file.hpp"
 #include "inspect_package.hpp"
+#include "platform/posix/sandbox.hpp"
 
 namespace scrpkg {
 
@@ -22,10 +23,11 @@ void refuse_unsafe_install(const std::string& package_path, const std::string& w
       installed_names(installer_module_path(package_path), package->base, package->entries);
   if (!names) return;
   for (const std::string& relative : *names) {
-    const auto target = host_path_inside(windows_dir, relative);
-    if (target && same_file(*target, package_path))
-      fail(kExitUsage, target->string() + ": is the package being read (" + package_path +
-                           "); nothing installed");
+    // Found as the sandbox finds it, under any case of its name.
+    const std::string target = platform::posix::host_path_in(windows_dir, relative);
+    if (!target.empty() && same_file(target, package_path))
+      fail(kExitUsage,
+           target + ": is the package being read (" + package_path + "); nothing installed");
   }
 }
 
