@@ -72,15 +72,13 @@ TEST_F(CompressedExtraction, TheWalkGoesOnWithTheEntryAfterACompressedOne) {
 TEST_F(CompressedExtraction, AFailureWhileDecodingStopsTheWalk) {
   const struct {
     const char* what;
-    std::optional<std::uint64_t> write_limit;
-    bool no_folders;  // the data folder can't be made, so its file can't be created
+    std::optional<std::uint64_t> write_limit;  // none: the data folder can't be made instead
     ExtractStatus expected;
-  } cases[] = {
-      {"short write", 3000 + 100, false, ExtractStatus::write_failed},
-      {"target not created", std::nullopt, true, ExtractStatus::create_failed},
-  };
+  } cases[] = {{"short write", 3000 + 100, ExtractStatus::write_failed},
+               {"target not created", std::nullopt, ExtractStatus::create_failed}};
   const Bytes saver = pattern(3000, 1);
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     fs::remove_all(windows_);
     use_windows_folder("WINDOWS");
     install_package(testsupport::build_package({stored(saver, ".SCR"),
@@ -88,16 +86,15 @@ TEST_F(CompressedExtraction, AFailureWhileDecodingStopsTheWalk) {
                                                 stored(pattern(100, 4), ".BMP")}));
     configure_sandbox([&](platform::posix::Config& config) {
       config.write_limit = c.write_limit;
-      config.fail_create_directory = c.no_folders;
+      config.fail_create_directory = !c.write_limit;
     });
     const auto result = extract();
-    EXPECT_EQ(result.status, c.expected) << c.what;
-    EXPECT_STREQ(result.failed_path, "C:\\WINDOWS\\TOLVERAN\\LUMIVANE\\Aurora\\Aurora.DAT")
-        << c.what;
-    EXPECT_EQ(windows_file(kSaver), saver) << c.what;
-    EXPECT_FALSE(fs::exists(windows_ / "TOLVERAN/LUMIVANE/Aurora/FILE0003.BMP")) << c.what;
-    EXPECT_FALSE(fs::exists(windows_ / "system.ini")) << c.what;
-    EXPECT_EQ(registrations(), 0) << c.what;
+    EXPECT_EQ(result.status, c.expected);
+    EXPECT_STREQ(result.failed_path, "C:\\WINDOWS\\TOLVERAN\\LUMIVANE\\Aurora\\Aurora.DAT");
+    EXPECT_EQ(windows_file(kSaver), saver);
+    EXPECT_FALSE(fs::exists(windows_ / "TOLVERAN/LUMIVANE/Aurora/FILE0003.BMP"));
+    EXPECT_FALSE(fs::exists(windows_ / "system.ini"));
+    EXPECT_EQ(registrations(), 0);
   }
 }
 
