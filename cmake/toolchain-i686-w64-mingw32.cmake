@@ -12,7 +12,7 @@ string(APPEND CMAKE_CXX_FLAGS_INIT " -mpreferred-stack-boundary=2")
 # Pro, brings instructions (cmov, bswap, the multi-byte nop) that end a 386, 486 or Pentium
 # with an illegal instruction. The assembler is told the same (with the 387, the 386's
 # floating-point unit, for the demo screen saver), so that it refuses any instruction the
-# 386 lacks instead of passing it. Tuned for the Pentium, the machine most
-# of these users have. The root CMakeLists.txt adds these to every C and C++ compile of the
-# build; unlike the flags above they take effect in a build folder configured before.
+# 386 lacks instead of passing it. Tuned for the Pentium, the commonest of those machines.
+# The root CMakeLists.txt adds these to every C and C++ compile of the build; unlike the
+# flags above, they take effect in a build folder configured before.
 set(SCRPKG_TARGET_CPU_OPTIONS -march=i386 -mtune=pentium -Wa,-march=i386+387)
