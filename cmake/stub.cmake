@@ -10,14 +10,16 @@
 # For tests: the variables SCRPKG_STUB_PATH / SCRPKG_STUB64_PATH hold the stubs' paths
 # (empty when not built), the targets scrstub_i686 / scrstub_x86_64 build them, and linking
 # the interface target `stub_paths` adds both as compile definitions (string literals, "" when
-# not built) together with SCRPKG_HAVE_STUB / SCRPKG_HAVE_STUB64 (0 or 1), and
-# SCRPKG_STUB_TWIN_PATH: the i686 stub linked a second time, to check its bytes repeat.
+# not built) together with SCRPKG_HAVE_STUB / SCRPKG_HAVE_STUB64 (0 or 1),
+# SCRPKG_STUB_TWIN_PATH: the i686 stub linked a second time, to check its bytes repeat, and
+# SCRPKG_STUB_MAP_PATH: the i686 stub's link map, which names the function at an address.
 include(ExternalProject)
 
 option(SCRPKG_CROSS_STUBS "Build the Windows stubs when the mingw-w64 compilers are installed" ON)
 
 set(SCRPKG_STUB_PATH "")
 set(SCRPKG_STUB_TWIN_PATH "")
+set(SCRPKG_STUB_MAP_PATH "")
 set(SCRPKG_STUB64_PATH "")
 
 # Adds a cross build of the tree that makes scrstub.exe, and scrstub_twin.exe (the same
@@ -25,7 +27,7 @@ set(SCRPKG_STUB64_PATH "")
 function(scrpkg_add_cross_stub target toolchain twin out_path)
   set(binary_dir ${CMAKE_BINARY_DIR}/${target})
   set(stub ${binary_dir}/scrstub.exe)
-  set(byproducts ${stub})
+  set(byproducts ${stub} ${binary_dir}/scrstub.map)
   if(twin)
     list(APPEND byproducts ${binary_dir}/scrstub_twin.exe)
   endif()
@@ -49,6 +51,7 @@ if(SCRPKG_CROSS_STUBS)
   if(SCRPKG_I686_CXX)
     scrpkg_add_cross_stub(scrstub_i686 toolchain-i686-w64-mingw32.cmake ON SCRPKG_STUB_PATH)
     set(SCRPKG_STUB_TWIN_PATH ${CMAKE_BINARY_DIR}/scrstub_i686/scrstub_twin.exe)
+    set(SCRPKG_STUB_MAP_PATH ${CMAKE_BINARY_DIR}/scrstub_i686/scrstub.map)
   endif()
   if(SCRPKG_X86_64_CXX)
     scrpkg_add_cross_stub(scrstub_x86_64 toolchain-x86_64-w64-mingw32.cmake OFF SCRPKG_STUB64_PATH)
@@ -92,5 +95,5 @@ if(SCRPKG_STUB64_PATH)
 endif()
 target_compile_definitions(stub_paths INTERFACE
   SCRPKG_STUB_PATH="${SCRPKG_STUB_PATH}" SCRPKG_HAVE_STUB=${have_stub}
-  SCRPKG_STUB_TWIN_PATH="${SCRPKG_STUB_TWIN_PATH}"
+  SCRPKG_STUB_TWIN_PATH="${SCRPKG_STUB_TWIN_PATH}" SCRPKG_STUB_MAP_PATH="${SCRPKG_STUB_MAP_PATH}"
   SCRPKG_STUB64_PATH="${SCRPKG_STUB64_PATH}" SCRPKG_HAVE_STUB64=${have_stub64})

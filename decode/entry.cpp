@@ -1,4 +1,5 @@
-// Decoding an entry between two files opened through the platform's buffered streams.
+// Decoding an entry between two files opened through the platform's streams: kernel file
+// handles in the stub, C streams in the sandbox and scrpkg.exe (platform/platform.hpp).
 #include <cstdio>
 
 #include "decode/decoder.hpp"
@@ -33,7 +34,8 @@ int decode_file_to_file(const char* source, std::uint32_t offset, std::uint32_t 
   }
   const std::int32_t result =
       decode_from_reader(read_file, in, stored_size, original_size, write_file, out);
-  // The stream may accept the last chunk and fail to write it only when it is closed.
+  // The last chunk may be accepted and fail only at the close, where the system (or a C
+  // stream) writes what it still held.
   const bool closed = platform::stream_close(out);
   platform::stream_close(in);
   return result == kDecodeWriteFailed || !closed ? kDecodeWriteFailed : kDecodeDone;

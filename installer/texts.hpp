@@ -1,7 +1,8 @@
 // Every text the installer shows, in Windows-1252 (the i with diaeresis is the byte 0xEF).
 //
 // Texts with %s are snprintf formats; their callers size the output buffers from the
-// format's own length plus the longest possible fill.
+// format's own length plus the longest possible fill. The stub's snprintf knows only %s and
+// %%: the checks at the end of this file hold every text to that and to its count of %s.
 #pragma once
 
 namespace installer::texts {
@@ -102,5 +103,52 @@ constexpr const char kIncompleteFormat[] =
     "nstalleerd is. Start het installatieprogramma opnieuw op wanneer het weer bereikbaar is.";
 
 #undef INSTALLER_SUPPORT_ADDRESS
+
+// The number of %s in a text, or -1 when it holds a directive other than %s and %%: the
+// stub's formatter (platform/win32/text_format.hpp) would show that one as it stands and
+// take no argument for it, so every argument after it would fill the wrong place. Where a
+// call passes the text itself, the compiler matches its arguments to the %s; the texts
+// reported through installer/verdicts.cpp report() take one argument each.
+constexpr int fills(const char* text) {
+  int count = 0;
+  for (; *text != '\0'; ++text) {
+    if (*text != '%') continue;
+    ++text;
+    if (*text == 's') {
+      ++count;
+    } else if (*text != '%') {
+      return -1;
+    }
+  }
+  return count;
+}
+
+// Every text above, with the arguments its callers pass.
+static_assert(fills(kSupportAddress) == 0);
+static_assert(fills(kCaptionFormat) == 1);
+static_assert(fills(kProgressLineFormat) == 1);
+static_assert(fills(kConfirmFormat) == 4);
+static_assert(fills(kCompletionFormat) == 2);
+static_assert(fills(kReplaceCaption) == 0);
+static_assert(fills(kReplaceFormat) == 1);
+static_assert(fills(kRenameCaption) == 0);
+static_assert(fills(kRenameFormat) == 1);
+static_assert(fills(kDiskFullCaption) == 0);
+static_assert(fills(kDiskFullFormat) == 2);
+static_assert(fills(kOutdatedCaption) == 0);
+static_assert(fills(kOutdatedText) == 0);
+static_assert(fills(kMissingCaption) == 0);
+static_assert(fills(kOpenGlMissingText) == 0);
+static_assert(fills(kGluMissingText) == 0);
+static_assert(fills(kNoConnectionText) == 0);
+static_assert(fills(kDamagedCaption) == 0);
+static_assert(fills(kDamagedFormat) == 1);
+static_assert(fills(kPathTooLongFormat) == 1);
+static_assert(fills(kShortWriteFormat) == 1);
+static_assert(fills(kNotCreatedFormat) == 1);
+static_assert(fills(kNoMemoryCaption) == 0);
+static_assert(fills(kNoMemoryFormat) == 1);
+static_assert(fills(kIncompleteCaption) == 0);
+static_assert(fills(kIncompleteFormat) == 1);
 
 }  // namespace installer::texts

@@ -79,7 +79,7 @@ ExtractStatus extract_stored(platform::File file, const Entry& entry, const char
 }
 
 // The decoder opens the installer's file on its own, so the payload handle is closed
-// around it and a fresh one taken afterwards.
+// around it and a fresh one taken afterwards; a failed entry may leave `file` kInvalidFile.
 ExtractStatus extract_compressed(platform::Module module, const Entry& entry, const char* path,
                                  platform::File& file) {
   platform::file_close(file);
@@ -192,7 +192,8 @@ ExtractResult extract_and_register(platform::Module module) {
   }
   result.status = walk_entries(module, names, base, file, buffer, result.failed_path);
   platform::local_free(buffer);
-  platform::file_close(file);
+  // A compressed entry that failed may have left no handle (extract_compressed).
+  if (file != platform::kInvalidFile) platform::file_close(file);
   if (result.status == ExtractStatus::done) register_screen_saver();
   return result;
 }

@@ -13,8 +13,8 @@
 namespace platform {
 
 // Fixed buffer sizes used throughout the installer.
-constexpr std::uint32_t kPathSize = 260;        // MAX_PATH
-constexpr std::uint32_t kLocatorPathSize = 256; // the locator's copy of the module path
+constexpr std::uint32_t kPathSize = 260;         // MAX_PATH
+constexpr std::uint32_t kLocatorPathSize = 256;  // the locator's copy of the module path
 
 // ---------------------------------------------------------------------------
 // Kernel: module, directories, names
@@ -45,9 +45,9 @@ void local_free(void* memory);
 // ---------------------------------------------------------------------------
 // Old-style file handles (_lopen family)
 
-using File = std::intptr_t;                     // HFILE
-constexpr File kInvalidFile = -1;               // HFILE_ERROR
-constexpr std::uint32_t kIoError = 0xFFFFFFFFu; // (UINT)HFILE_ERROR from _lread/_lwrite
+using File = std::intptr_t;                      // HFILE
+constexpr File kInvalidFile = -1;                // HFILE_ERROR
+constexpr std::uint32_t kIoError = 0xFFFFFFFFu;  // (UINT)HFILE_ERROR from _lread/_lwrite
 
 enum class SeekFrom { begin = 0, current = 1, end = 2 };
 
@@ -55,19 +55,25 @@ File file_open_read(const char* path);  // _lopen(path, OF_READ | OF_SHARE_DENY_
 File file_create(const char* path);     // _lcreat(path, 0): normal attributes, truncates
 std::uint32_t file_read(File file, void* buffer, std::uint32_t count);         // _lread
 std::uint32_t file_write(File file, const void* buffer, std::uint32_t count);  // _lwrite
-std::int32_t file_seek(File file, std::int32_t offset, SeekFrom origin);       // _llseek; -1 on error
+std::int32_t file_seek(File file, std::int32_t offset, SeekFrom origin);  // _llseek; -1 on error
 bool file_close(File file);  // _lclose; false when the close failed (HFILE_ERROR)
 
 // ---------------------------------------------------------------------------
-// Standard-library buffered streams, as the decoder uses them. The path is a Windows
-// path; the POSIX side maps it into the sandbox. Reads and writes go through here so
-// the POSIX side can inject faults.
+// The decoder's byte streams, in the shape of the C library's fopen family. The Win32 side
+// links no C runtime: a stream is an old-style kernel file handle, unbuffered (the decoder
+// moves whole blocks), its value carried in the std::FILE* and never dereferenced; null is
+// a stream that did not open. The POSIX side and scrpkg.exe use C streams. The path is a
+// Windows path; the POSIX side maps it into the sandbox and injects faults here.
 
-std::FILE* stream_open(const char* path, const char* mode);  // fopen
-std::size_t stream_read(void* buffer, std::size_t count, std::FILE* stream);         // fread
-std::size_t stream_write(const void* buffer, std::size_t count, std::FILE* stream);  // fwrite
-int stream_seek(std::FILE* stream, long offset);  // fseek from the start; 0 on success
-bool stream_close(std::FILE* stream);  // fclose; false when it failed (held bytes lost)
+// "rb": _lopen(path, OF_READ | OF_SHARE_DENY_NONE); "wb": _lcreat(path, 0), which
+// truncates. Null on failure.
+std::FILE* stream_open(const char* path, const char* mode);
+std::size_t stream_read(void* buffer, std::size_t count, std::FILE* stream);  // _lread; 0 on error
+// _lwrite; 0 on error. A count of 0 writes nothing (_lwrite would cut the file there).
+std::size_t stream_write(const void* buffer, std::size_t count, std::FILE* stream);
+int stream_seek(std::FILE* stream, long offset);  // _llseek from the start; 0 on success
+// _lclose; false when it failed: bytes the system (or a C stream) still held may be lost.
+bool stream_close(std::FILE* stream);
 
 // ---------------------------------------------------------------------------
 // Disk space and libraries
@@ -84,10 +90,10 @@ bool disk_free_space(const char* path, std::uint32_t* sectors_per_cluster,
                      std::uint32_t* bytes_per_sector, std::uint32_t* free_clusters,
                      std::uint32_t* total_clusters);
 
-using Library = void*;  // HMODULE
-Library library_load(const char* name);                        // LoadLibraryA; null on failure
-bool library_has_export(Library library, const char* name);    // GetProcAddress != null
-void library_free(Library library);                            // FreeLibrary
+using Library = void*;                                       // HMODULE
+Library library_load(const char* name);                      // LoadLibraryA; null on failure
+bool library_has_export(Library library, const char* name);  // GetProcAddress != null
+void library_free(Library library);                          // FreeLibrary
 
 // ---------------------------------------------------------------------------
 // System settings, launch and shell
@@ -145,10 +151,10 @@ using DialogProc = std::intptr_t (*)(Window dialog, unsigned message, std::uintp
 
 // DialogBoxParamA(module, template_id, no owner, proc, 0). Returns EndDialog's result.
 std::intptr_t dialog_box(Module module, int template_id, DialogProc proc);
-void end_dialog(Window dialog, std::intptr_t result);                           // EndDialog
-Window dialog_item(Window dialog, int control_id);                             // GetDlgItem
-void set_window_text(Window window, const char* text);                         // SetWindowTextA
-void set_item_text(Window dialog, int control_id, const char* text);           // SetDlgItemTextA
+void end_dialog(Window dialog, std::intptr_t result);                 // EndDialog
+Window dialog_item(Window dialog, int control_id);                    // GetDlgItem
+void set_window_text(Window window, const char* text);                // SetWindowTextA
+void set_item_text(Window dialog, int control_id, const char* text);  // SetDlgItemTextA
 bool post_message(Window window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
 Module window_instance(Window window);  // GetWindowLongA(GWL_HINSTANCE)
 void update_window(Window window);      // UpdateWindow: paints what is pending, now
@@ -156,9 +162,9 @@ void update_window(Window window);      // UpdateWindow: paints what is pending,
 struct Rect {
   int left, top, right, bottom;
 };
-Rect window_rect(Window window);                       // GetWindowRect
-void move_window(Window window, int left, int top);   // SetWindowPos, size and z-order kept
-int screen_width();                                    // GetSystemMetrics(SM_CXSCREEN)
-int screen_height();                                   // GetSystemMetrics(SM_CYSCREEN)
+Rect window_rect(Window window);                     // GetWindowRect
+void move_window(Window window, int left, int top);  // SetWindowPos, size and z-order kept
+int screen_width();                                  // GetSystemMetrics(SM_CXSCREEN)
+int screen_height();                                 // GetSystemMetrics(SM_CYSCREEN)
 
 }  // namespace platform

@@ -78,7 +78,10 @@ std::int32_t file_seek(File file, std::int32_t offset, SeekFrom origin) {
 
 // Bytes still waiting are written first; when that fails the close fails too.
 bool file_close(File file) {
-  if (file == kInvalidFile) return false;
+  if (file == kInvalidFile) {
+    ++posix::detail::state().invalid_closes;
+    return false;
+  }
   const bool failing = posix::detail::close_fails(descriptor(file));
   const bool written = posix::detail::release(descriptor(file));
   return ::close(descriptor(file)) == 0 && written && !failing;

@@ -78,6 +78,7 @@ void configure(const Config& config) {
   s.config = config;
   s.written = 0;
   s.open_libraries = 0;
+  s.invalid_closes = 0;
   s.failing_closes.clear();
 }
 
@@ -87,6 +88,10 @@ const Config& config() {
 
 int open_library_count() {
   return detail::state().open_libraries;
+}
+
+int invalid_close_count() {
+  return detail::state().invalid_closes;
 }
 
 std::uint64_t bytes_written() {

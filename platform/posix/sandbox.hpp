@@ -98,6 +98,10 @@ std::string windows_directory_path();
 // Libraries loaded and not yet freed since configure() (every load must be released).
 int open_library_count();
 
+// Closes of HFILE_ERROR, a handle that was never open, since configure(): a fault that
+// Windows does not report.
+int invalid_close_count();
+
 // Bytes written through file_write and stream_write since configure().
 std::uint64_t bytes_written();
 

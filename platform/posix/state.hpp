@@ -14,6 +14,7 @@ struct State {
   Config config;
   std::uint64_t written = 0;  // bytes passed through file_write / stream_write
   int open_libraries = 0;
+  int invalid_closes = 0;        // file_close calls given kInvalidFile, a handle never open
   std::set<int> failing_closes;  // descriptors whose close reports failure (once each)
 };
 

@@ -9,7 +9,7 @@
 namespace platform::win32 {
 
 // vsnprintf for the directives %s and %%; any other directive is copied as it stands and
-// takes no argument. Writes at most size - 1 characters and a NUL (nothing when size is
+// takes no argument (installer/texts.hpp checks that its texts hold none). Writes at most size - 1 characters and a NUL (nothing when size is
 // 0) and returns the length of the whole text, as if nothing had been cut.
 int format_text(char* out, std::size_t size, const char* format, std::va_list args);
 

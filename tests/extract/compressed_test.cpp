@@ -1,6 +1,7 @@
 #include "tests/decode/token_encoder.hpp"
 #include "tests/extract/sandbox_fixture.hpp"
 
+#include <optional>
 #include <string>
 
 namespace extract_test {
@@ -68,19 +69,33 @@ TEST_F(CompressedExtraction, TheWalkGoesOnWithTheEntryAfterACompressedOne) {
   }
 }
 
-TEST_F(CompressedExtraction, AShortWriteWhileDecodingStopsTheWalk) {
+TEST_F(CompressedExtraction, AFailureWhileDecodingStopsTheWalk) {
+  const struct {
+    const char* what;
+    std::optional<std::uint64_t> write_limit;  // none: the data folder can't be made instead
+    ExtractStatus expected;
+  } cases[] = {{"short write", 3000 + 100, ExtractStatus::write_failed},
+               {"target not created", std::nullopt, ExtractStatus::create_failed}};
   const Bytes saver = pattern(3000, 1);
-  install_package(
-      testsupport::build_package({stored(saver, ".SCR"), compressed(sample_text(40000, 3), ".DAT"),
-                                  stored(pattern(100, 4), ".BMP")}));
-  configure_sandbox([](platform::posix::Config& c) { c.write_limit = 3000 + 100; });
-  const auto result = extract();
-  EXPECT_EQ(result.status, ExtractStatus::write_failed);
-  EXPECT_STREQ(result.failed_path, "C:\\WINDOWS\\TOLVERAN\\LUMIVANE\\Aurora\\Aurora.DAT");
-  EXPECT_EQ(windows_file(kSaver), saver);
-  EXPECT_FALSE(fs::exists(windows_ / "TOLVERAN/LUMIVANE/Aurora/FILE0003.BMP"));
-  EXPECT_FALSE(fs::exists(windows_ / "system.ini"));
-  EXPECT_EQ(registrations(), 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(windows_);
+    use_windows_folder("WINDOWS");
+    install_package(testsupport::build_package({stored(saver, ".SCR"),
+                                                compressed(sample_text(40000, 3), ".DAT"),
+                                                stored(pattern(100, 4), ".BMP")}));
+    configure_sandbox([&](platform::posix::Config& config) {
+      config.write_limit = c.write_limit;
+      config.fail_create_directory = !c.write_limit;
+    });
+    const auto result = extract();
+    EXPECT_EQ(result.status, c.expected);
+    EXPECT_STREQ(result.failed_path, "C:\\WINDOWS\\TOLVERAN\\LUMIVANE\\Aurora\\Aurora.DAT");
+    EXPECT_EQ(windows_file(kSaver), saver);
+    EXPECT_FALSE(fs::exists(windows_ / "TOLVERAN/LUMIVANE/Aurora/FILE0003.BMP"));
+    EXPECT_FALSE(fs::exists(windows_ / "system.ini"));
+    EXPECT_EQ(registrations(), 0);
+  }
 }
 
 }  // namespace

@@ -74,7 +74,12 @@ class Sandbox : public ::testing::Test {
     payload::derive_target_name(nullptr);
   }
 
-  payload::ExtractResult extract() { return payload::extract_and_register(nullptr); }
+  // Every extraction closes only handles it holds.
+  payload::ExtractResult extract() {
+    const payload::ExtractResult result = payload::extract_and_register(nullptr);
+    EXPECT_EQ(platform::posix::invalid_close_count(), 0) << "a handle not open was closed";
+    return result;
+  }
 
   // Every file and folder under the Windows directory, relative and sorted.
   std::vector<std::string> tree() const {

@@ -9,7 +9,8 @@
       packs each scenario's package, makes one prefix and runs every scenario (or those
       named) on a copy of it under the automation driver, with the scenario's answers;
       checks every window, the exit code, the files written, system.ini and the launches.
-      With --vm (the folder of tests/vm), packs here and runs the rest inside the VM.
+      With --vm (the folder of tests/vm), packs here and runs the rest inside the VM, with
+      the tools it reads copied into DIR.
   scenarios.py list
       the scenarios' names
 
@@ -505,16 +506,28 @@ def run_suite(names, options, work):
     return 0 if passed == len(names) else 1
 
 
+def stage_tools(options, work):
+    """Copies the tools the suite inside the VM reads into WORK/tools: the VM's fresh /tmp
+    hides a build folder there, while it sees the work folder wherever that lies."""
+    tools = work / "tools"
+    shutil.rmtree(tools, ignore_errors=True)
+    tools.mkdir()
+    staged = {t: shutil.copy2(getattr(options, t), tools) for t in ("driver", "probe", "demo")}
+    staged["fake_gl"] = shutil.copytree(options.fake_gl, tools / "fake_gl")
+    return {tool: str(path) for tool, path in staged.items()}
+
+
 def run_in_vm(names, options, work):
     """Packs here, then boots the VM once and runs the suite inside it, with the prefixes in
     the VM's memory; the work folder is the one host folder it can write."""
     vm = Path(options.vm).resolve()
     subprocess.run(["sh", str(vm / "setup")], check=True)
+    tools = stage_tools(options, work)
     inner = [sys.executable, str(Path(__file__).resolve()), "suite", "--prepared",
              "--work", str(work), "--prefixes", "/tmp/wine", "--wine", options.wine,
              "--winearch", options.winearch or "win32", "--jobs", str(options.jobs),
-             "--driver", options.driver, "--probe", options.probe, "--demo", options.demo,
-             "--fake-gl", options.fake_gl] + names
+             "--driver", tools["driver"], "--probe", tools["probe"], "--demo", tools["demo"],
+             "--fake-gl", tools["fake_gl"]] + names
     return subprocess.run(["sh", str(vm / "run"), str(work), shlex.join(inner)],
                           check=False).returncode
 
