@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "decode/decoder.hpp"
-#include "inspect_bodies.hpp"
-#include "inspect_cli.hpp"
-#include "inspect_extract.hpp"
-#include "inspect_package.hpp"
+#include "inspect/bodies.hpp"
+#include "cli/status.hpp"
+#include "inspect/extract.hpp"
+#include "inspect/package.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
 
 namespace {

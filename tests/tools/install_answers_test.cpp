@@ -3,8 +3,8 @@
 
 #include <sstream>
 
-#include "install_answers.hpp"
-#include "install_boxes.hpp"
+#include "install/answers.hpp"
+#include "install/boxes.hpp"
 #include "platform/platform.hpp"
 
 namespace {

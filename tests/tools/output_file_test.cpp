@@ -6,7 +6,7 @@
 
 #include <csignal>
 
-#include "inspect_output_file.hpp"
+#include "cli/output_file.hpp"
 #include "tests/tools/scrpkg_cli.hpp"
 
 namespace {

@@ -1,8 +1,8 @@
 // Windows-1252 texts shown on a UTF-8 terminal, and the names extraction may write.
 #include <gtest/gtest.h>
 
-#include "inspect_names.hpp"
-#include "inspect_text.hpp"
+#include "inspect/names.hpp"
+#include "cli/text.hpp"
 
 namespace {
 

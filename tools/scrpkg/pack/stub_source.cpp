@@ -1,4 +1,4 @@
-#include "pack_stub_source.hpp"
+#include "pack/stub_source.hpp"
 
 #include <unistd.h>
 

@@ -9,11 +9,11 @@
 
 #include <CLI/CLI.hpp>
 
-#include "commands.hpp"
-#include "inspect_cli.hpp"
-#include "inspect_package.hpp"
-#include "install_guard.hpp"
-#include "install_session.hpp"
+#include "cli/commands.hpp"
+#include "cli/status.hpp"
+#include "inspect/package.hpp"
+#include "install/guard.hpp"
+#include "install/session.hpp"
 #include "platform/posix/sandbox.hpp"
 
 namespace scrpkg {

@@ -1,4 +1,4 @@
-#include "inspect_extract.hpp"
+#include "inspect/extract.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,10 +7,10 @@
 #include <system_error>
 
 #include "decode/decoder.hpp"
-#include "inspect_cli.hpp"
-#include "inspect_names.hpp"
-#include "inspect_output_file.hpp"
-#include "inspect_text.hpp"
+#include "cli/status.hpp"
+#include "inspect/names.hpp"
+#include "cli/output_file.hpp"
+#include "cli/text.hpp"
 
 namespace scrpkg {
 namespace {

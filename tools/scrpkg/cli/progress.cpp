@@ -1,4 +1,4 @@
-#include "inspect_progress.hpp"
+#include "cli/progress.hpp"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "inspect_output_file.hpp"
+#include "cli/output_file.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>

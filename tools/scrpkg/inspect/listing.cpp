@@ -1,10 +1,10 @@
-#include "inspect_listing.hpp"
+#include "inspect/listing.hpp"
 
 #include <iomanip>
 #include <ostream>
 
-#include "inspect_names.hpp"
-#include "inspect_text.hpp"
+#include "inspect/names.hpp"
+#include "cli/text.hpp"
 
 namespace scrpkg {
 

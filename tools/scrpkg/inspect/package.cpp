@@ -1,11 +1,11 @@
-#include "inspect_package.hpp"
+#include "inspect/package.hpp"
 
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
 
-#include "inspect_cli.hpp"
-#include "inspect_text.hpp"
+#include "cli/status.hpp"
+#include "cli/text.hpp"
 #include "payload/header.hpp"
 #include "payload/integrity.hpp"
 #include "payload/locator.hpp"

@@ -1,4 +1,4 @@
-#include "inspect_cli.hpp"
+#include "cli/status.hpp"
 
 #include <iostream>
 

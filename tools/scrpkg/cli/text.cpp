@@ -1,4 +1,4 @@
-#include "inspect_text.hpp"
+#include "cli/text.hpp"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "inspect_bodies.hpp"
+#include "inspect/bodies.hpp"
 
 #include <fstream>
 

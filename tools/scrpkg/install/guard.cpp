@@ -1,11 +1,11 @@
-#include "install_guard.hpp"
+#include "install/guard.hpp"
 
 #include <optional>
 
-#include "inspect_cli.hpp"
-#include "inspect_names.hpp"
-#include "inspect_output_file.hpp"
-#include "inspect_package.hpp"
+#include "cli/status.hpp"
+#include "inspect/names.hpp"
+#include "cli/output_file.hpp"
+#include "inspect/package.hpp"
 #include "platform/posix/sandbox.hpp"
 
 namespace scrpkg {

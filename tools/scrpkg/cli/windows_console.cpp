@@ -1,5 +1,5 @@
 // scrpkg.exe's arguments and console in UTF-8.
-#include "windows_console.hpp"
+#include "cli/windows_console.hpp"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -1,11 +1,11 @@
-#include "install_log.hpp"
+#include "install/log.hpp"
 
 #include <cerrno>
 #include <system_error>
 
-#include "install_boxes.hpp"
-#include "install_display.hpp"
-#include "inspect_text.hpp"
+#include "install/boxes.hpp"
+#include "install/display.hpp"
+#include "cli/text.hpp"
 
 namespace scrpkg {
 namespace {

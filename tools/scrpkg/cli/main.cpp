@@ -4,10 +4,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include "commands.hpp"
-#include "inspect_cli.hpp"
+#include "cli/commands.hpp"
+#include "cli/status.hpp"
 #ifdef _WIN32
-#include "windows_console.hpp"
+#include "cli/windows_console.hpp"
 #endif
 
 #ifndef SCRPKG_VERSION
@@ -17,9 +17,7 @@
 namespace {
 
 void register_commands(CLI::App& app) {
-#ifdef SCRPKG_HAVE_PACK
   scrpkg::add_pack_command(app);
-#endif
   scrpkg::add_list_command(app);
   scrpkg::add_test_command(app);
   scrpkg::add_extract_command(app);

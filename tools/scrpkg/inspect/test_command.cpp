@@ -8,11 +8,11 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
-#include "commands.hpp"
-#include "inspect_bodies.hpp"
-#include "inspect_cli.hpp"
-#include "inspect_package.hpp"
-#include "inspect_text.hpp"
+#include "cli/commands.hpp"
+#include "inspect/bodies.hpp"
+#include "cli/status.hpp"
+#include "inspect/package.hpp"
+#include "cli/text.hpp"
 
 namespace scrpkg {
 namespace {

@@ -7,13 +7,13 @@
 
 #include <CLI/CLI.hpp>
 
-#include "commands.hpp"
+#include "cli/commands.hpp"
 #include "decode/decoder.hpp"
-#include "inspect_cli.hpp"
-#include "inspect_extract.hpp"
-#include "inspect_package.hpp"
-#include "inspect_progress.hpp"
-#include "inspect_text.hpp"
+#include "cli/status.hpp"
+#include "inspect/extract.hpp"
+#include "inspect/package.hpp"
+#include "cli/progress.hpp"
+#include "cli/text.hpp"
 
 namespace scrpkg {
 namespace {

@@ -10,12 +10,12 @@
 
 #include <CLI/CLI.hpp>
 
-#include "commands.hpp"
-#include "inspect_cli.hpp"
-#include "inspect_output_file.hpp"
-#include "inspect_package.hpp"
-#include "inspect_progress.hpp"
-#include "pack_stub_source.hpp"
+#include "cli/commands.hpp"
+#include "cli/status.hpp"
+#include "cli/output_file.hpp"
+#include "inspect/package.hpp"
+#include "cli/progress.hpp"
+#include "pack/stub_source.hpp"
 #include "tools/encoder/encoder.hpp"
 #include "tools/encoder/package_builder.hpp"
 #include "tools/encoder/package_error.hpp"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "inspect_package.hpp"
+#include "inspect/package.hpp"
 
 namespace scrpkg {
 

@@ -1,4 +1,4 @@
-#include "inspect_names.hpp"
+#include "inspect/names.hpp"
 
 #include <cstring>
 

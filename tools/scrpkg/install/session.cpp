@@ -1,4 +1,4 @@
-#include "install_session.hpp"
+#include "install/session.hpp"
 
 #include <unistd.h>
 
@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <iostream>
 
-#include "inspect_cli.hpp"
-#include "install_answers.hpp"
-#include "install_display.hpp"
-#include "install_log.hpp"
+#include "cli/status.hpp"
+#include "install/answers.hpp"
+#include "install/display.hpp"
+#include "install/log.hpp"
 #include "installer/sequence.hpp"
 #include "platform/posix/sandbox.hpp"
 

@@ -6,11 +6,11 @@
 
 #include <CLI/CLI.hpp>
 
-#include "commands.hpp"
-#include "inspect_cli.hpp"
-#include "inspect_listing.hpp"
-#include "inspect_package.hpp"
-#include "inspect_text.hpp"
+#include "cli/commands.hpp"
+#include "cli/status.hpp"
+#include "inspect/listing.hpp"
+#include "inspect/package.hpp"
+#include "cli/text.hpp"
 
 namespace scrpkg {
 namespace {

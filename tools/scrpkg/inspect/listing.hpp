@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "inspect_package.hpp"
+#include "inspect/package.hpp"
 
 namespace scrpkg {
 

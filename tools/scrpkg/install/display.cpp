@@ -1,10 +1,10 @@
-#include "install_display.hpp"
+#include "install/display.hpp"
 
 #include <ostream>
 #include <sstream>
 
-#include "install_boxes.hpp"
-#include "inspect_text.hpp"
+#include "install/boxes.hpp"
+#include "cli/text.hpp"
 
 namespace scrpkg {
 namespace {

@@ -1,12 +1,12 @@
-#include "install_answers.hpp"
+#include "install/answers.hpp"
 
 #include <istream>
 #include <ostream>
 #include <sstream>
 
-#include "install_boxes.hpp"
-#include "install_display.hpp"
-#include "inspect_text.hpp"
+#include "install/boxes.hpp"
+#include "install/display.hpp"
+#include "cli/text.hpp"
 
 namespace scrpkg {
 namespace {

@@ -1,4 +1,4 @@
-#include "install_boxes.hpp"
+#include "install/boxes.hpp"
 
 #include <algorithm>
 #include <cctype>
