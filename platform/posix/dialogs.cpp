@@ -118,8 +118,7 @@ void report(const DialogWindow& dialog) {
   event.top = dialog.rect.top;
   event.right = dialog.rect.right;
   event.bottom = dialog.rect.bottom;
-  event.answer = static_cast<int>(dialog.result);
-  event.result = dialog.result;
+  event.dialog_result = dialog.result;
   posix::detail::emit(event);
 }
 

@@ -25,7 +25,7 @@ bool query_space(const char* path, Space& space) {
   if (host.empty() || ::statvfs(host.c_str(), &info) != 0) return false;
   space.free_bytes = static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
   space.total_bytes = static_cast<std::uint64_t>(info.f_blocks) * info.f_frsize;
-  const auto& free_kb = posix::detail::state().config.free_kb;
+  const auto& free_kb = posix::detail::state().config.machine.free_kb;
   if (free_kb) space.free_bytes = *free_kb * 1024;
   space.total_bytes = std::max(space.total_bytes, space.free_bytes);
   return true;

@@ -15,7 +15,7 @@ using posix::detail::state;
 // As on current Windows: a path that does not fit is cut to size - 1 characters and
 // terminated, and the result is then `size`.
 std::uint32_t module_file_name(Module, char* buffer, std::uint32_t size) {
-  if (state().config.no_module_path || buffer == nullptr || size == 0) return 0;
+  if (state().config.faults.no_module_path || buffer == nullptr || size == 0) return 0;
   const std::string path = posix::module_windows_path();
   if (path.empty()) return 0;
   if (path.size() < size) {
@@ -28,7 +28,7 @@ std::uint32_t module_file_name(Module, char* buffer, std::uint32_t size) {
 }
 
 std::uint32_t windows_directory(char* buffer, std::uint32_t size) {
-  if (state().config.no_windows_dir) return 0;
+  if (state().config.faults.no_windows_dir) return 0;
   const std::string path = posix::windows_directory_path();
   if (path.empty()) return 0;
   return posix::detail::copy_or_size_needed(path, buffer, size);
@@ -41,7 +41,7 @@ std::uint32_t short_path_name(const char* path, char* buffer, std::uint32_t size
 }
 
 bool create_directory(const char* path) {
-  if (state().config.fail_create_directory) return false;
+  if (state().config.faults.fail_create_directory) return false;
   const std::string host = mapped(path);
   return !host.empty() && ::mkdir(host.c_str(), 0777) == 0;
 }
@@ -53,7 +53,7 @@ bool path_exists(const char* path) {
 }
 
 void* local_alloc(std::size_t size) {
-  if (posix::config().fail_local_alloc) return nullptr;
+  if (posix::config().faults.fail_local_alloc) return nullptr;
   return std::malloc(size == 0 ? 1 : size);
 }
 

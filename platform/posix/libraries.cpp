@@ -9,7 +9,7 @@ namespace platform {
 namespace {
 
 bool listed_missing(const std::string& name) {
-  const auto& missing = posix::detail::state().config.missing;
+  const auto& missing = posix::detail::state().config.machine.missing;
   return std::any_of(missing.begin(), missing.end(), [&](const std::string& entry) {
     return posix::detail::same_text_ignoring_case(entry, name);
   });

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 // The host folder standing for the Windows directory: absolute, no trailing separator.
 fs::path windows_dir_host() {
-  const std::string& configured = detail::state().config.windows_dir_host;
+  const std::string& configured = detail::state().config.machine.windows_dir_host;
   if (configured.empty()) return {};
   std::error_code ignored;
   fs::path folder = fs::absolute(configured, ignored).lexically_normal();
@@ -116,7 +116,7 @@ std::string host_path_in(const std::string& folder, const std::string& relative)
 }
 
 std::string module_windows_path() {
-  const std::string& configured = detail::state().config.module_host_path;
+  const std::string& configured = detail::state().config.machine.module_host_path;
   if (configured.empty()) return {};
   std::error_code ignored;
   std::string path = "Z:" + fs::absolute(configured, ignored).lexically_normal().string();

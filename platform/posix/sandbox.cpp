@@ -24,7 +24,7 @@ void emit(const Event& event) {
 }
 
 std::size_t writable(std::size_t count) {
-  const auto& limit = state().config.write_limit;
+  const auto& limit = state().config.faults.write_limit;
   if (!limit) return count;
   if (state().written >= *limit) return 0;
   const std::uint64_t room = *limit - state().written;
@@ -36,7 +36,7 @@ void note_written(std::size_t count) {
 }
 
 void watch_close(const char* windows_path, int descriptor) {
-  const std::string& name = state().config.failing_close;
+  const std::string& name = state().config.faults.failing_close;
   if (name.empty() || windows_path == nullptr) return;
   const std::string path = windows_path;
   const std::size_t name_at = path.find_last_of("\\/") + 1;  // 0 without a separator
@@ -74,12 +74,8 @@ std::string mapped(const char* windows_path) {
 }  // namespace detail
 
 void configure(const Config& config) {
-  detail::State& s = detail::state();
-  s.config = config;
-  s.written = 0;
-  s.open_libraries = 0;
-  s.invalid_closes = 0;
-  s.failing_closes.clear();
+  detail::state() = detail::State();  // every count and watch starts afresh
+  detail::state().config = config;
 }
 
 const Config& config() {

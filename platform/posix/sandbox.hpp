@@ -9,7 +9,7 @@
 //   path starting with '/' is a host path already; other drives and relative paths fail.
 // - system.ini is a real file in the Windows directory; switching screen saving on writes
 //   ScreenSaveActive=1 under [windows] there.
-// - Message boxes are answered by Config::answer; without one, the box's first button.
+// - Message boxes are answered by Machine::answer; without one, the box's first button.
 // - Dialogs run their procedures: WM_INITDIALOG, then every message posted to the dialog
 //   in order until the procedure ends it. When nothing is waiting, the simulated user
 //   presses Escape (WM_COMMAND with IDCANCEL); a dialog that ignores that too is
@@ -37,12 +37,14 @@ struct Event {
   std::string caption;  // message box caption; dialog (or painted dialog) window text
   std::string text;     // message box text (Windows-1252 bytes as written)
   unsigned type = 0;    // message box type flags
-  int answer = 0;       // message box answer; dialog result
+  int button = 0;       // message box: the button pressed
   int resource = 0;     // dialog template number
   std::vector<std::pair<int, std::string>> items;  // dialog control texts set at run time
+  std::intptr_t dialog_result = 0;                 // dialog: the value it ended with
   std::string address;                             // shell open address; launch command line
-  int show = 0;                                    // launch / shell show command
-  std::intptr_t result = 0;                        // shell open / launch result
+  int show_command = 0;                            // launch / shell open: how the window is shown
+  std::intptr_t start_result = 0;                  // launch / shell open: what the call returned
+  bool waiting = false;                            // cursor: the wait cursor (otherwise the arrow)
   std::string ini_value;                           // registration: the SCRNSAVE.EXE value written
   int left = 0, top = 0, right = 0, bottom = 0;    // dialog: outer rectangle when it ended
 };
@@ -53,29 +55,33 @@ using AnswerFn =
 // Sees every event as it happens (logging, terminal display).
 using ObserverFn = std::function<void(const Event&)>;
 
-struct Config {
-  std::string windows_dir_host;  // host folder standing for the Windows directory
-  std::string module_host_path;  // host path of the running package (shown under Z:\)
-  AnswerFn answer;               // required when a message box is shown
-  ObserverFn observe;            // optional
-
-  // What a sandbox cannot know, simulated.
+// The machine the sandbox stands for.
+struct Machine {
+  std::string windows_dir_host;          // host folder standing for the Windows directory
+  std::string module_host_path;          // host path of the running package (shown under Z:\)
+  AnswerFn answer;                       // the user; required when a message box is shown
   std::set<std::string> missing;         // "OPENGL32.DLL", "GLU32.DLL", "glGenTextures",
                                          // "GetDiskFreeSpaceExA" (case as written here)
-  std::optional<std::uint64_t> free_kb;  // free space to report, up to kLargestFreeKb;
-                                         // default: the host's
-  bool shell_open_fails = false;         // the browser cannot be started
-  std::string launch_with;               // program that runs a launched .SCR ("wine"), or empty
+  std::optional<std::uint64_t> free_kb;  // free space (up to kLargestFreeKb), else the host's
+  int screen_width = 1024, screen_height = 768;
+  bool shell_open_fails = false;  // the browser cannot be started
+  std::string launch_with;        // program that runs a launched .SCR ("wine"), or empty
+};
 
-  // Fault injection for tests.
+// Failures a test injects into calls that seldom fail on a real machine.
+struct Faults {
   bool no_windows_dir = false;               // GetWindowsDirectoryA fails
   bool no_module_path = false;               // GetModuleFileNameA fails
   bool fail_create_directory = false;        // CreateDirectoryA fails
   bool fail_local_alloc = false;             // LocalAlloc fails
   std::optional<std::uint64_t> write_limit;  // writes fail short once this many bytes were written
   std::string failing_close;  // file name (any case): closing a file created so reports failure
-  int screen_width = 1024;
-  int screen_height = 768;
+};
+
+struct Config {
+  Machine machine;
+  Faults faults;
+  ObserverFn observe;  // optional
 };
 
 // Installs the configuration for the calls that follow (one sandbox per process at a time).

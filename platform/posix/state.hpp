@@ -31,7 +31,7 @@ void emit(const Event& event);
 std::size_t writable(std::size_t count);
 void note_written(std::size_t count);
 
-// A file just created at the Windows path: its close fails when Config::failing_close names
+// A file just created at the Windows path: its close fails when Faults::failing_close names
 // it. close_fails() answers for a descriptor about to be closed.
 void watch_close(const char* windows_path, int descriptor);
 bool close_fails(int descriptor);

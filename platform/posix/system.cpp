@@ -47,7 +47,7 @@ bool start_detached(const std::string& runner, const std::string& program) {
 }
 
 std::uint32_t run_with_configured_runner(const std::string& command_line) {
-  const std::string& runner = posix::detail::state().config.launch_with;
+  const std::string& runner = posix::detail::state().config.machine.launch_with;
   if (runner.empty()) return kLaunched;
   const std::string host = program_host_path(program_of(command_line));
   if (host.empty() || ::access(host.c_str(), F_OK) != 0) return kFileNotFound;
@@ -61,19 +61,19 @@ std::uint32_t launch_program(const char* command_line, int show) {
   const std::uint32_t result = run_with_configured_runner(line);
   posix::Event event = posix::detail::event_of(posix::Event::Kind::launch);
   event.address = line;
-  event.show = show;
-  event.result = result;
+  event.show_command = show;
+  event.start_result = result;
   posix::detail::emit(event);
   return result;
 }
 
 std::intptr_t shell_open(const char* address) {
   const std::intptr_t result =
-      posix::detail::state().config.shell_open_fails ? kShellFailed : kShellOpened;
+      posix::detail::state().config.machine.shell_open_fails ? kShellFailed : kShellOpened;
   posix::Event event = posix::detail::event_of(posix::Event::Kind::shell_open);
   event.address = address == nullptr ? "" : address;
-  event.show = kShowMaximized;
-  event.result = result;
+  event.show_command = kShowMaximized;
+  event.start_result = result;
   posix::detail::emit(event);
   return result;
 }

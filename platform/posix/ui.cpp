@@ -40,24 +40,24 @@ int message_box(const char* text, const char* caption, unsigned type) {
   event.caption = caption == nullptr ? "" : caption;
   event.text = text == nullptr ? "" : text;
   event.type = type;
-  const auto& answer = posix::detail::state().config.answer;
-  event.answer = answer ? answer(event.caption, event.text, type) : first_button(type);
+  const auto& answer = posix::detail::state().config.machine.answer;
+  event.button = answer ? answer(event.caption, event.text, type) : first_button(type);
   posix::detail::emit(event);
-  return event.answer;
+  return event.button;
 }
 
 void set_cursor(Cursor cursor) {
   posix::Event event = posix::detail::event_of(posix::Event::Kind::cursor);
-  event.show = cursor == Cursor::wait ? 1 : 0;
+  event.waiting = cursor == Cursor::wait;
   posix::detail::emit(event);
 }
 
 int screen_width() {
-  return posix::detail::state().config.screen_width;
+  return posix::detail::state().config.machine.screen_width;
 }
 
 int screen_height() {
-  return posix::detail::state().config.screen_height;
+  return posix::detail::state().config.machine.screen_height;
 }
 
 }  // namespace platform

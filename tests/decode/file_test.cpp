@@ -53,8 +53,8 @@ class DecodeFiles : public ::testing::Test {
   void TearDown() override { fs::remove_all(root); }
 
   void configure(platform::posix::Config config) {
-    config.windows_dir_host = (root / "WINDOWS").string();
-    config.module_host_path = (root / "PACKAGE.EXE").string();
+    config.machine.windows_dir_host = (root / "WINDOWS").string();
+    config.machine.module_host_path = (root / "PACKAGE.EXE").string();
     platform::posix::configure(config);
   }
   int decode_entry(const fs::path& target) {
@@ -84,7 +84,7 @@ TEST_F(DecodeFiles, WindowsPathsReachTheSandbox) {
 
 TEST_F(DecodeFiles, NothingIsCreatedWithoutASource) {
   platform::posix::Config config;
-  config.no_module_path = true;
+  config.faults.no_module_path = true;
   configure(config);
   EXPECT_EQ(decode_entry(root / "OUT.DAT"), decode::kDecodeNotRun);
   EXPECT_FALSE(fs::exists(root / "OUT.DAT"));
@@ -102,13 +102,13 @@ TEST_F(DecodeFiles, ATargetThatCannotBeCreatedIsNotDecoded) {
 
 TEST_F(DecodeFiles, AShortWriteKeepsWhatWasWrittenAndStops) {
   platform::posix::Config config;
-  config.write_limit = 20000;
+  config.faults.write_limit = 20000;
   configure(config);
   EXPECT_EQ(decode_entry(root / "OUT.DAT"), decode::kDecodeWriteFailed);
   EXPECT_EQ(read_all(root / "OUT.DAT"), Bytes(data.begin(), data.begin() + 20000));
   EXPECT_STREQ(decode::decoder_last_error(), "Write error in function WritePtr()");
-  config.write_limit.reset();
-  config.failing_close = "out.dat";  // every byte accepted, the close fails
+  config.faults.write_limit.reset();
+  config.faults.failing_close = "out.dat";  // every byte accepted, the close fails
   configure(config);
   EXPECT_EQ(decode_entry(root / "OUT.DAT"), decode::kDecodeWriteFailed);
 }

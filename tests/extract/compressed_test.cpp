@@ -85,8 +85,8 @@ TEST_F(CompressedExtraction, AFailureWhileDecodingStopsTheWalk) {
                                                 compressed(sample_text(40000, 3), ".DAT"),
                                                 stored(pattern(100, 4), ".BMP")}));
     configure_sandbox([&](platform::posix::Config& config) {
-      config.write_limit = c.write_limit;
-      config.fail_create_directory = !c.write_limit;
+      config.faults.write_limit = c.write_limit;
+      config.faults.fail_create_directory = !c.write_limit;
     });
     const auto result = extract();
     EXPECT_EQ(result.status, c.expected);

@@ -120,7 +120,7 @@ TEST_F(Extraction, KeepsTheRestOfSystemIni) {
 TEST_F(Extraction, ATargetThatCannotBeCreatedStopsTheWalk) {
   const Bytes saver = pattern(100, 1), data = pattern(100, 2);
   install_package(testsupport::build_package({stored(saver, ".SCR"), stored(data, ".DAT")}));
-  configure_sandbox([](platform::posix::Config& c) { c.fail_create_directory = true; });
+  configure_sandbox([](platform::posix::Config& c) { c.faults.fail_create_directory = true; });
   const auto result = extract();
   EXPECT_EQ(result.status, ExtractStatus::create_failed);
   EXPECT_STREQ(result.failed_path, "C:\\WINDOWS\\TOLVERAN\\LUMIVANE\\Aurora\\Aurora.DAT");
@@ -156,9 +156,9 @@ TEST_F(Extraction, NothingIsWrittenWithoutPayloadOrWindowsDirectory) {
     options.stub.without_rsrc = c.without_rsrc;
     install_package(testsupport::build_package({stored(pattern(100, 1), ".SCR")}, options));
     configure_sandbox([&](platform::posix::Config& config) {
-      config.no_module_path = c.no_module_path;
-      config.no_windows_dir = c.no_windows_dir;
-      config.fail_local_alloc = c.no_memory;
+      config.faults.no_module_path = c.no_module_path;
+      config.faults.no_windows_dir = c.no_windows_dir;
+      config.faults.fail_local_alloc = c.no_memory;
     });
     EXPECT_EQ(extract().status, c.expected) << c.what;
     EXPECT_EQ(tree(), Tree{}) << c.what;
@@ -240,8 +240,8 @@ TEST_F(Extraction, AShortWriteStopsTheWalkAndIsReported) {
     install_package(testsupport::build_package(
         {stored(saver, ".SCR"), stored(data, ".DAT"), stored(pattern(100, 3), ".BMP")}));
     configure_sandbox([&](platform::posix::Config& config) {
-      config.write_limit = c.limit;
-      config.failing_close = c.failing_close;
+      config.faults.write_limit = c.limit;
+      config.faults.failing_close = c.failing_close;
     });
     const auto result = extract();
     EXPECT_EQ(result.status, ExtractStatus::write_failed) << c.limit;

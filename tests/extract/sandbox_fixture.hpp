@@ -65,8 +65,8 @@ class Sandbox : public ::testing::Test {
   template <typename Adjust>
   void configure_sandbox(Adjust adjust) {
     platform::posix::Config config;
-    config.windows_dir_host = windows_.string();
-    config.module_host_path = module_.string();
+    config.machine.windows_dir_host = windows_.string();
+    config.machine.module_host_path = module_.string();
     config.observe = [this](const platform::posix::Event& e) { events_.push_back(e); };
     adjust(config);
     events_.clear();

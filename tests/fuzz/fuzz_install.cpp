@@ -72,10 +72,10 @@ platform::posix::Config sandbox_config(const Layout& layout, std::uint8_t answer
                                        std::uint8_t faults, std::uint8_t limit,
                                        std::vector<std::string>& texts) {
   platform::posix::Config config;
-  config.windows_dir_host = layout.windows.string();
-  config.module_host_path = layout.package.string();
-  config.answer = [answers, box = 0](const std::string&, const std::string&,
-                                     unsigned type) mutable {
+  config.machine.windows_dir_host = layout.windows.string();
+  config.machine.module_host_path = layout.package.string();
+  config.machine.answer = [answers, box = 0](const std::string&, const std::string&,
+                                             unsigned type) mutable {
     const std::vector<int> buttons = buttons_of(type);
     const int pick = (answers >> (2 * (box++ % 4))) & 3;
     return buttons[static_cast<std::size_t>(pick) % buttons.size()];
@@ -83,13 +83,14 @@ platform::posix::Config sandbox_config(const Layout& layout, std::uint8_t answer
   config.observe = [&texts](const platform::posix::Event& e) {
     if (e.kind == platform::posix::Event::Kind::message_box) texts.push_back(e.text);
   };
-  config.free_kb = (faults & kLowDisk) != 0 ? 1 : 1000000;
-  if ((faults & kNoOpenGl) != 0) config.missing.insert("OPENGL32.DLL");
-  if ((faults & kNoGlu) != 0) config.missing.insert("GLU32.DLL");
-  config.fail_create_directory = (faults & kNoDirectories) != 0;
-  config.fail_local_alloc = (faults & kNoMemory) != 0;
-  config.no_module_path = (faults & kNoModulePath) != 0;
-  config.write_limit = (faults & kWriteLimit) != 0 ? std::uint64_t{limit} * 97 : kWriteCeiling;
+  config.machine.free_kb = (faults & kLowDisk) != 0 ? 1 : 1000000;
+  if ((faults & kNoOpenGl) != 0) config.machine.missing.insert("OPENGL32.DLL");
+  if ((faults & kNoGlu) != 0) config.machine.missing.insert("GLU32.DLL");
+  config.faults.fail_create_directory = (faults & kNoDirectories) != 0;
+  config.faults.fail_local_alloc = (faults & kNoMemory) != 0;
+  config.faults.no_module_path = (faults & kNoModulePath) != 0;
+  config.faults.write_limit =
+      (faults & kWriteLimit) != 0 ? std::uint64_t{limit} * 97 : kWriteCeiling;
   return config;
 }
 

@@ -45,8 +45,8 @@ class DiskSpace : public ::testing::TestWithParam<DiskCase> {};
 
 TEST_P(DiskSpace, AsksUnlessMoreIsFreeThanNeeded) {
   SandboxRun sandbox;
-  sandbox.config.free_kb = GetParam().free_kb;
-  if (GetParam().without_ex_call) sandbox.config.missing.insert("GetDiskFreeSpaceExA");
+  sandbox.config.machine.free_kb = GetParam().free_kb;
+  if (GetParam().without_ex_call) sandbox.config.machine.missing.insert("GetDiskFreeSpaceExA");
   sandbox.write_package("Aurora.exe", sized_package(GetParam().installed_bytes));
   EXPECT_EQ(sandbox.run(GetParam().answers), GetParam().status);
   EXPECT_EQ(sandbox.boxes(), GetParam().expected);
@@ -111,8 +111,8 @@ class Libraries : public ::testing::TestWithParam<LibraryCase> {};
 
 TEST_P(Libraries, AskAndStopOrGoOn) {
   SandboxRun sandbox;
-  sandbox.config.missing = GetParam().missing;
-  sandbox.config.shell_open_fails = GetParam().shell_fails;
+  sandbox.config.machine.missing = GetParam().missing;
+  sandbox.config.machine.shell_open_fails = GetParam().shell_fails;
   sandbox.write_package("Aurora.exe", sized_package(2097152));
   EXPECT_EQ(sandbox.run(GetParam().answers), 0);
   EXPECT_EQ(sandbox.boxes(), GetParam().expected);
@@ -122,7 +122,7 @@ TEST_P(Libraries, AskAndStopOrGoOn) {
   ASSERT_EQ(opened != nullptr, GetParam().download_opened);
   if (opened != nullptr) {
     EXPECT_EQ(opened->address, "http://www.lumivane.example/supfiles");
-    EXPECT_EQ(opened->show, 3);
+    EXPECT_EQ(opened->show_command, 3);
   }
 }
 

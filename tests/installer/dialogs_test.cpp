@@ -30,7 +30,7 @@ TEST(ProgressDialog, ShowsTheNameRunsTheExtractionAndEndsWithOne) {
   EXPECT_EQ(progress->caption, "Aurora Screen Saver Installatie");
   EXPECT_EQ(progress->items,
             (std::vector<std::pair<int, std::string>>{{1001, "Aurora Screen Saver"}}));
-  EXPECT_EQ(progress->result, 1);
+  EXPECT_EQ(progress->dialog_result, 1);
   expect_centred(*progress);
   EXPECT_EQ(sandbox.windows_file("AURORA.SCR").size(), 3000u);
 }
@@ -42,7 +42,7 @@ TEST(OrderInfoDialog, IsCentredAndClosesOnEscape) {
 
   const Event* order_info = sandbox.dialog(104);
   ASSERT_NE(order_info, nullptr);
-  EXPECT_EQ(order_info->result, 2);  // the idle user's Escape, as the close box would
+  EXPECT_EQ(order_info->dialog_result, 2);  // the idle user's Escape, as the close box would
   EXPECT_TRUE(order_info->items.empty());
   expect_centred(*order_info);
 }

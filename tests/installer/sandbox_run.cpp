@@ -19,8 +19,8 @@ SandboxRun::SandboxRun(const std::string& windows_folder) : windows_folder_(wind
   root_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
   fs::create_directories(windows_host());
   fs::create_directories(root_ + "/pkg");
-  config.windows_dir_host = windows_host();
-  config.free_kb = 1000000;
+  config.machine.windows_dir_host = windows_host();
+  config.machine.free_kb = 1000000;
 }
 
 SandboxRun::~SandboxRun() {
@@ -32,8 +32,9 @@ SandboxRun::~SandboxRun() {
 void SandboxRun::write_package(const std::string& file_name,
                                const std::vector<testsupport::PayloadEntry>& entries,
                                const testsupport::PackageOptions& options) {
-  config.module_host_path = root_ + "/pkg/" + file_name;
-  testsupport::write_file(config.module_host_path, testsupport::build_package(entries, options));
+  config.machine.module_host_path = root_ + "/pkg/" + file_name;
+  testsupport::write_file(config.machine.module_host_path,
+                          testsupport::build_package(entries, options));
 }
 
 void SandboxRun::put_in_windows(const std::string& name, const std::string& content) {
@@ -41,7 +42,8 @@ void SandboxRun::put_in_windows(const std::string& name, const std::string& cont
 }
 
 int SandboxRun::run(std::deque<int> answers) {
-  config.answer = [answers](const std::string& caption, const std::string& text, unsigned) mutable {
+  config.machine.answer = [answers](const std::string& caption, const std::string& text,
+                                    unsigned) mutable {
     if (answers.empty()) {
       ADD_FAILURE() << "unexpected message box \"" << caption << "\": " << text;
       return platform::kIdCancel;

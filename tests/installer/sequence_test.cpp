@@ -48,12 +48,12 @@ TEST(InstallSequence, CompletedInstallationRunsEveryStepInOrder) {
   EXPECT_EQ(sandbox.boxes(),
             (std::vector<Box>{{kAuroraCaption, confirmation("Aurora", "5,300"), kOkCancelInfo},
                               {kAuroraCaption, kAuroraCompletion, kOkExclamation}}));
-  EXPECT_EQ(sandbox.events[1].show, 1);  // wait cursor before the progress dialog
-  EXPECT_EQ(sandbox.events[5].show, 0);  // arrow cursor after it
+  EXPECT_EQ(sandbox.events[1].waiting, true);   // wait cursor before the progress dialog
+  EXPECT_EQ(sandbox.events[5].waiting, false);  // arrow cursor after it
   ASSERT_NE(sandbox.dialog(104), nullptr);
   const Event* launch = sandbox.first(K::launch);
   EXPECT_EQ(launch->address, "AURORA.SCR");
-  EXPECT_EQ(launch->show, 5);
+  EXPECT_EQ(launch->show_command, 5);
   EXPECT_EQ(sandbox.windows_file("AURORA.SCR").size(), 5000u);
   EXPECT_EQ(sandbox.windows_file("TOLVERAN/LUMIVANE/Aurora/Aurora.DAT").size(), 300u);
   EXPECT_EQ(installer::installer_module(), sandbox.module());
@@ -98,7 +98,7 @@ class InstalledTotals : public ::testing::TestWithParam<TotalCase> {};
 
 TEST_P(InstalledTotals, ConfirmationGroupsTheByteTotalByThousands) {
   SandboxRun sandbox;
-  sandbox.config.free_kb = 0xFFFFFFFFull;
+  sandbox.config.machine.free_kb = 0xFFFFFFFFull;
   sandbox.write_package("Aurora.exe", sized_package(GetParam().installed_bytes));
   EXPECT_EQ(sandbox.run({kCancel}), 0);
   EXPECT_EQ(sandbox.boxes(),
@@ -125,8 +125,9 @@ TEST(InstallSequence, DataFolderOfAMultiDotNameIsUpperCasedInTheCompletion) {
 TEST(InstallSequence, ADamagedPackageIsReportedAndNothingIsWritten) {
   SandboxRun sandbox;
   sandbox.write_package("Aurora.exe", stored_saver(1000, 300));
-  std::filesystem::resize_file(sandbox.config.module_host_path,
-                               std::filesystem::file_size(sandbox.config.module_host_path) - 100);
+  std::filesystem::resize_file(
+      sandbox.config.machine.module_host_path,
+      std::filesystem::file_size(sandbox.config.machine.module_host_path) - 100);
   EXPECT_EQ(sandbox.run({kOk}), 2);
   EXPECT_EQ(sandbox.boxes(),
             (std::vector<Box>{{"Beschadigd installatieprogramma",
@@ -170,7 +171,7 @@ TEST(InstallSequence, AWindowsDirectoryTooDeepForTheScreenSaverIsNamed) {
 
 TEST(InstallSequence, AShortWriteEndsTheInstallationAfterTheProgressDialog) {
   SandboxRun sandbox;
-  sandbox.config.write_limit = 700;
+  sandbox.config.faults.write_limit = 700;
   sandbox.write_package("Aurora.exe", stored_saver(5000, 300));
   EXPECT_EQ(sandbox.run({kOk, kOk}), 1);
 

@@ -29,7 +29,9 @@ TEST_P(ExtractionOutcomes, MapToAMessageAndAnExitStatus) {
   sandbox.write_package("Deep.Sea.exe", stored_saver(10, 10));
   std::vector<Event> events;
   sandbox.config.observe = [&events](const Event& e) { events.push_back(e); };
-  sandbox.config.answer = [](const std::string&, const std::string&, unsigned) { return 1; };
+  sandbox.config.machine.answer = [](const std::string&, const std::string&, unsigned) {
+    return 1;
+  };
   platform::posix::configure(sandbox.config);
   payload::derive_target_name(nullptr);  // the name the no-memory text shows
 

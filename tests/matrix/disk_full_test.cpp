@@ -52,9 +52,10 @@ TEST_P(DiskFull, WriteErrorNamesTheFileAndNothingElseIsLost) {
 
   const int status = machine.install([](platform::posix::Config& config) {
     if (GetParam().disk == Disk::tmpfs_64k) {
-      config.free_kb.reset();  // the real, small figure: the disk-space question is answered OK
+      config.machine.free_kb
+          .reset();  // the real, small figure: the disk-space question is answered OK
     } else {
-      config.write_limit = kSaverSize + 5000;
+      config.faults.write_limit = kSaverSize + 5000;
     }
   });
 

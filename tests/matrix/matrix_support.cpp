@@ -80,10 +80,12 @@ void Machine::put_earlier_installation() {
 
 int Machine::install(const std::function<void(platform::posix::Config&)>& adjust) {
   platform::posix::Config config;
-  config.windows_dir_host = windows_.string();
-  config.module_host_path = package_.string();
-  config.free_kb = 1000000;
-  config.answer = [](const std::string&, const std::string&, unsigned type) { return go_on(type); };
+  config.machine.windows_dir_host = windows_.string();
+  config.machine.module_host_path = package_.string();
+  config.machine.free_kb = 1000000;
+  config.machine.answer = [](const std::string&, const std::string&, unsigned type) {
+    return go_on(type);
+  };
   config.observe = [this](const platform::posix::Event& e) {
     events_.push_back(e);
     if (e.kind == platform::posix::Event::Kind::message_box) {

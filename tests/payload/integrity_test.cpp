@@ -177,7 +177,7 @@ TEST(ModuleIntegrity, ChecksTheRunningPackage) {
   for (const auto& [path, verdict] : {std::pair{sound.path(), Integrity::sound},
                                       std::pair{cut.path(), Integrity::body_outside_file}}) {
     platform::posix::Config config;
-    config.module_host_path = path;
+    config.machine.module_host_path = path;
     platform::posix::configure(config);
     EXPECT_EQ(payload::check_module_integrity(), verdict);
   }

@@ -145,8 +145,8 @@ class ModuleLocator : public testing::Test {
   void TearDown() override { platform::posix::configure({}); }
   void use_module(const std::string& host_path, bool no_path = false) {
     platform::posix::Config config;
-    config.module_host_path = host_path;
-    config.no_module_path = no_path;
+    config.machine.module_host_path = host_path;
+    config.faults.no_module_path = no_path;
     platform::posix::configure(config);
   }
   static long located() {

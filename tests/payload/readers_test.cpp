@@ -166,8 +166,8 @@ class ModuleReaders : public testing::Test {
   void TearDown() override { platform::posix::configure({}); }
   void use_module(const char* path, bool no_path = false) {
     platform::posix::Config config;
-    config.module_host_path = path;
-    config.no_module_path = no_path;
+    config.machine.module_host_path = path;
+    config.faults.no_module_path = no_path;
     platform::posix::configure(config);
   }
 };

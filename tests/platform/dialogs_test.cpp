@@ -80,7 +80,7 @@ TEST_F(Dialogs, PostedCommandIsDeliveredAfterInitAndEndsTheDialog) {
   EXPECT_EQ(event.caption, "Aurora Screen Saver Installatie");
   const std::vector<std::pair<int, std::string>> items = {{1001, "Aurora Screen Saver"}};
   EXPECT_EQ(event.items, items);
-  EXPECT_EQ(event.answer, 1);
+  EXPECT_EQ(event.dialog_result, 1);
   // 292 x 133 centred on 1024 x 768.
   EXPECT_EQ(event.left, 366);
   EXPECT_EQ(event.top, 318);
@@ -95,7 +95,7 @@ TEST_F(Dialogs, IdleDialogIsClosedWithEscape) {
   EXPECT_EQ(calls, expected);
   ASSERT_EQ(events_.size(), 1u);
   EXPECT_EQ(events_[0].caption, "Lumivane Deluxe Bestelinfo") << "the template's title";
-  EXPECT_EQ(events_[0].result, platform::kIdCancel);
+  EXPECT_EQ(events_[0].dialog_result, platform::kIdCancel);
 }
 
 TEST_F(Dialogs, DialogIgnoringEscapeIsAbandoned) {

@@ -56,7 +56,7 @@ const LimitCase kLimitCases[] = {
 TEST_F(SandboxTest, WriteLimitShortensFileWrites) {
   const std::string data = "abcdefghijklmnop";
   for (const LimitCase& c : kLimitCases) {
-    reconfigure([&](platform::posix::Config& config) { config.write_limit = c.limit; });
+    reconfigure([&](platform::posix::Config& config) { config.faults.write_limit = c.limit; });
     platform::File out = platform::file_create("C:\\WINDOWS\\OUT.BIN");
     const std::uint32_t first = platform::file_write(out, data.data(), c.first);
     const std::uint32_t second = platform::file_write(out, data.data() + c.first, c.second);
@@ -71,7 +71,7 @@ TEST_F(SandboxTest, WriteLimitShortensFileWrites) {
 TEST_F(SandboxTest, WriteLimitShortensStreamWrites) {
   const std::string data = "abcdefghijklmnop";
   for (const LimitCase& c : kLimitCases) {
-    reconfigure([&](platform::posix::Config& config) { config.write_limit = c.limit; });
+    reconfigure([&](platform::posix::Config& config) { config.faults.write_limit = c.limit; });
     std::FILE* out = platform::stream_open("C:\\WINDOWS\\OUT.BIN", "wb");
     ASSERT_NE(out, nullptr);
     EXPECT_EQ(platform::stream_write(data.data(), c.first, out), c.first_written);
@@ -83,7 +83,7 @@ TEST_F(SandboxTest, WriteLimitShortensStreamWrites) {
 }
 
 TEST_F(SandboxTest, WriteLimitCountsBothKindsOfWriteTogether) {
-  reconfigure([](platform::posix::Config& config) { config.write_limit = 7; });
+  reconfigure([](platform::posix::Config& config) { config.faults.write_limit = 7; });
   platform::File file = platform::file_create("C:\\WINDOWS\\A.BIN");
   EXPECT_EQ(platform::file_write(file, "12345", 5), 5u);
   platform::file_close(file);

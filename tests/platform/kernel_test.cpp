@@ -46,10 +46,10 @@ TEST_F(SandboxTest, ModuleFileNameTruncatesAndTerminates) {
 
 TEST_F(SandboxTest, FactFindingCallsFailWhenConfiguredTo) {
   char buffer[260] = "";
-  reconfigure([](platform::posix::Config& config) { config.no_windows_dir = true; });
+  reconfigure([](platform::posix::Config& config) { config.faults.no_windows_dir = true; });
   EXPECT_EQ(platform::windows_directory(buffer, sizeof buffer), 0u);
   EXPECT_NE(platform::module_file_name(nullptr, buffer, sizeof buffer), 0u);
-  reconfigure([](platform::posix::Config& config) { config.no_module_path = true; });
+  reconfigure([](platform::posix::Config& config) { config.faults.no_module_path = true; });
   EXPECT_EQ(platform::module_file_name(nullptr, buffer, sizeof buffer), 0u);
   EXPECT_EQ(platform::windows_directory(buffer, sizeof buffer), 10u);
 }
@@ -70,7 +70,7 @@ TEST_F(SandboxTest, CreateDirectoryFailsWhenPresentOrWhenConfiguredTo) {
   EXPECT_FALSE(platform::create_directory("C:\\windows\\tolveran"));
   EXPECT_TRUE(platform::path_exists("C:\\windows\\tolveran"));
 
-  reconfigure([](platform::posix::Config& config) { config.fail_create_directory = true; });
+  reconfigure([](platform::posix::Config& config) { config.faults.fail_create_directory = true; });
   EXPECT_FALSE(platform::create_directory("C:\\WINDOWS\\OTHER"));
   EXPECT_FALSE(fs::exists(windows_ / "OTHER"));
   EXPECT_FALSE(platform::path_exists("C:\\WINDOWS\\OTHER"));

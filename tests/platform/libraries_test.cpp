@@ -12,7 +12,7 @@ struct LibraryCase {
 
 TEST_F(SandboxTest, LibrariesAndExportsListedMissingAreAbsent) {
   reconfigure([](platform::posix::Config& config) {
-    config.missing = {"GLU32.DLL", "glGenTextures"};
+    config.machine.missing = {"GLU32.DLL", "glGenTextures"};
   });
   const LibraryCase cases[] = {
       {"OPENGL32.DLL", "glGenTextures", true, false},
@@ -45,8 +45,8 @@ TEST_F(SandboxTest, ExtendedFreeSpaceIsUnavailableWhenItsLibraryOrExportIsMissin
   };
   for (const FreeSpaceCase& c : cases) {
     reconfigure([&](platform::posix::Config& config) {
-      config.missing = c.missing;
-      config.free_kb = 2048;
+      config.machine.missing = c.missing;
+      config.machine.free_kb = 2048;
     });
     std::uint64_t free_bytes = 0;
     EXPECT_EQ(platform::disk_free_space_ex("C:\\", &free_bytes), c.expected);
@@ -76,7 +76,7 @@ struct ClusterCase {
 TEST_F(SandboxTest, ClusterFiguresUseFourKilobyteClustersCappedTo32Bits) {
   const ClusterCase cases[] = {{2048, 512}, {5, 1}, {3, 0}, {std::uint64_t{1} << 40, 0xFFFFFFFFu}};
   for (const ClusterCase& c : cases) {
-    reconfigure([&](platform::posix::Config& config) { config.free_kb = c.free_kb; });
+    reconfigure([&](platform::posix::Config& config) { config.machine.free_kb = c.free_kb; });
     std::uint32_t sectors = 0, bytes = 0, free_clusters = 0, total = 0;
     ASSERT_TRUE(platform::disk_free_space("C:\\", &sectors, &bytes, &free_clusters, &total));
     EXPECT_EQ(sectors, 8u);

@@ -88,7 +88,7 @@ TEST_F(PathMapping, WindowsDirectoryIsReportedWithTheHostFolderName) {
   for (const WindowsFolderCase& c : cases) {
     fs::create_directories(drive_c_ / c.on_disk);
     reconfigure([&](platform::posix::Config& config) {
-      config.windows_dir_host = (drive_c_ / c.host_folder).string();
+      config.machine.windows_dir_host = (drive_c_ / c.host_folder).string();
     });
     EXPECT_EQ(platform::posix::windows_directory_path(), c.reported) << c.host_folder;
     EXPECT_EQ(host_path(std::string(c.reported) + "\\X.SCR"),

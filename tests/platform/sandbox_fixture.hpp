@@ -38,8 +38,8 @@ class SandboxTest : public ::testing::Test {
   template <typename Change>
   void reconfigure(Change change) {
     platform::posix::Config config;
-    config.windows_dir_host = windows_.string();
-    config.module_host_path = module_.string();
+    config.machine.windows_dir_host = windows_.string();
+    config.machine.module_host_path = module_.string();
     config.observe = [this](const platform::posix::Event& event) { events_.push_back(event); };
     change(config);
     platform::posix::configure(config);

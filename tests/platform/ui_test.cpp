@@ -12,7 +12,8 @@ TEST_F(SandboxTest, MessageBoxPassesTheBoxToTheAnswerAndRecordsTheAnswer) {
   std::string seen_caption, seen_text;
   unsigned seen_type = 0;
   reconfigure([&](platform::posix::Config& config) {
-    config.answer = [&](const std::string& caption, const std::string& text, unsigned type) {
+    config.machine.answer = [&](const std::string& caption, const std::string& text,
+                                unsigned type) {
       seen_caption = caption;
       seen_text = text;
       seen_type = type;
@@ -36,7 +37,7 @@ TEST_F(SandboxTest, MessageBoxPassesTheBoxToTheAnswerAndRecordsTheAnswer) {
             "Ge\xEF"
             "nstalleerd?");
   EXPECT_EQ(events_[0].type, 0x24u);
-  EXPECT_EQ(events_[0].answer, platform::kIdNo);
+  EXPECT_EQ(events_[0].button, platform::kIdNo);
 }
 
 struct ButtonCase {
@@ -65,13 +66,13 @@ TEST(MessageBoxButtons, AnswersAreCheckedAgainstTheBoxesButtons) {
 TEST_F(SandboxTest, ShellOpenSucceedsUnlessTheBrowserCannotStart) {
   for (bool fails : {false, true}) {
     events_.clear();
-    reconfigure([&](platform::posix::Config& config) { config.shell_open_fails = fails; });
+    reconfigure([&](platform::posix::Config& config) { config.machine.shell_open_fails = fails; });
     const std::intptr_t result = platform::shell_open("http://example.test/supfiles");
     EXPECT_EQ(result > 32, !fails);
     ASSERT_EQ(events_.size(), 1u);
     EXPECT_EQ(events_[0].kind, Kind::shell_open);
     EXPECT_EQ(events_[0].address, "http://example.test/supfiles");
-    EXPECT_EQ(events_[0].show, platform::kShowMaximized);
+    EXPECT_EQ(events_[0].show_command, platform::kShowMaximized);
   }
 }
 
@@ -80,7 +81,7 @@ TEST_F(SandboxTest, LaunchIsRecordedAndSucceeds) {
   ASSERT_EQ(events_.size(), 1u);
   EXPECT_EQ(events_[0].kind, Kind::launch);
   EXPECT_EQ(events_[0].address, "AURORA.SCR");
-  EXPECT_EQ(events_[0].show, platform::kShowNormal);
+  EXPECT_EQ(events_[0].show_command, platform::kShowNormal);
 }
 
 TEST_F(SandboxTest, LaunchRunsTheProgramFromTheWindowsDirectoryWithTheRunner) {
@@ -90,7 +91,8 @@ TEST_F(SandboxTest, LaunchRunsTheProgramFromTheWindowsDirectoryWithTheRunner) {
                         marker.string() + ".tmp " + marker.string() + "\n");
   fs::permissions(runner, fs::perms::owner_all);
   write_all(windows_ / "AURORA.SCR", "MZ");
-  reconfigure([&](platform::posix::Config& config) { config.launch_with = runner.string(); });
+  reconfigure(
+      [&](platform::posix::Config& config) { config.machine.launch_with = runner.string(); });
 
   EXPECT_EQ(platform::launch_program("aurora.scr", platform::kShowNormal), 33u);
   for (int tries = 0; tries < 500 && !fs::exists(marker); ++tries) {
@@ -102,15 +104,15 @@ TEST_F(SandboxTest, LaunchRunsTheProgramFromTheWindowsDirectoryWithTheRunner) {
 
 TEST_F(SandboxTest, CursorAndScreenMetrics) {
   reconfigure([](platform::posix::Config& config) {
-    config.screen_width = 800;
-    config.screen_height = 600;
+    config.machine.screen_width = 800;
+    config.machine.screen_height = 600;
   });
   platform::set_cursor(platform::Cursor::wait);
   platform::set_cursor(platform::Cursor::arrow);
   ASSERT_EQ(events_.size(), 2u);
   EXPECT_EQ(events_[0].kind, Kind::cursor);
-  EXPECT_EQ(events_[0].show, 1);
-  EXPECT_EQ(events_[1].show, 0);
+  EXPECT_TRUE(events_[0].waiting);
+  EXPECT_FALSE(events_[1].waiting);
   EXPECT_EQ(platform::screen_width(), 800);
   EXPECT_EQ(platform::screen_height(), 600);
 }

@@ -33,7 +33,7 @@ void show_progress_dialog(std::ostream& out, const Event& event) {
   out << "|   Installeren\n";
   indented(out, "|   ", item_text(event, 1001));
   out << "|   Wachten aub...\n";
-  out << "+-- closed when the files were written (result " << event.answer << ")\n";
+  out << "+-- closed when the files were written (result " << event.dialog_result << ")\n";
 }
 
 void show_order_info_dialog(std::ostream& out, const Event& event) {
@@ -49,14 +49,14 @@ void show_order_info_dialog(std::ostream& out, const Event& event) {
   }
   for (const std::string& line : lines) indented(out, "|   ", line.empty() ? " " : line);
   out << "|   [ OK ]\n";
-  out << "+-- closed (result " << event.answer << ")\n";
+  out << "+-- closed (result " << event.dialog_result << ")\n";
 }
 
 void show_dialog(std::ostream& out, const Event& event) {
   if (event.resource == kProgressDialog) return show_progress_dialog(out, event);
   if (event.resource == kOrderInfoDialog) return show_order_info_dialog(out, event);
   out << "+-- dialog " << event.resource << " [" << cp1252_to_utf8(event.caption)
-      << "] closed (result " << event.answer << ")\n";
+      << "] closed (result " << event.dialog_result << ")\n";
 }
 
 }  // namespace
@@ -101,7 +101,8 @@ void show_event(std::ostream& out, const Event& event) {
       out << "open in the browser: " << cp1252_to_utf8(event.address) << '\n';
       break;
     case Event::Kind::launch:
-      out << "start: " << cp1252_to_utf8(event.address) << " (show command " << event.show << ")\n";
+      out << "start: " << cp1252_to_utf8(event.address) << " (show command " << event.show_command
+          << ")\n";
       break;
     case Event::Kind::registration:
       out << "system.ini: [boot] SCRNSAVE.EXE=" << cp1252_to_utf8(event.ini_value)
@@ -117,7 +118,7 @@ void show_event(std::ostream& out, const Event& event) {
 
 void EventDisplay::operator()(const Event& event) {
   if (event.kind == Event::Kind::cursor) {
-    waiting_ = event.show != 0;
+    waiting_ = event.waiting;
     if (!waiting_) release_held();
     return;
   }

@@ -21,7 +21,7 @@ json message_box_record(const Event& event) {
           {"text", cp1252_to_utf8(event.text)},
           {"buttons", buttons},
           {"icon", icon_word(event.type)},
-          {"answer", button_label(event.answer, event.type)}};
+          {"answer", button_label(event.button, event.type)}};
 }
 
 json dialog_controls(const Event& event) {
@@ -43,7 +43,7 @@ json dialog_record(const Event& event) {
             {"top", event.top},
             {"right", event.right},
             {"bottom", event.bottom}}},
-          {"result", event.answer}};
+          {"result", event.dialog_result}};
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ json event_record(const Event& event) {
     case Event::Kind::launch:
       return {{"event", "launch"},
               {"command_line", cp1252_to_utf8(event.address)},
-              {"show", event.show}};
+              {"show", event.show_command}};
     case Event::Kind::registration:
       return {{"event", "registration"},
               {"scrnsave_exe", cp1252_to_utf8(event.ini_value)},

@@ -59,11 +59,11 @@ void prepare_windows_dir(const std::string& folder) {
 
 platform::posix::Config sandbox_config(const InstallOptions& options, std::ostream& out) {
   platform::posix::Config config;
-  config.windows_dir_host = fs::absolute(options.windows_dir).lexically_normal().string();
-  config.module_host_path = fs::absolute(options.package).lexically_normal().string();
-  config.missing.insert(options.missing.begin(), options.missing.end());
-  config.free_kb = options.free_kb;
-  config.launch_with = launcher(options, out);
+  config.machine.windows_dir_host = fs::absolute(options.windows_dir).lexically_normal().string();
+  config.machine.module_host_path = fs::absolute(options.package).lexically_normal().string();
+  config.machine.missing.insert(options.missing.begin(), options.missing.end());
+  config.machine.free_kb = options.free_kb;
+  config.machine.launch_with = launcher(options, out);
   return config;
 }
 
@@ -118,9 +118,7 @@ int run_install(const InstallOptions& options, std::istream& in, std::ostream& o
   EventDisplay display(out);
 
   platform::posix::Config config = sandbox_config(options, out);
-  config.answer = [&answerer](const std::string& caption, const std::string& text, unsigned type) {
-    return answerer.answer(caption, text, type);
-  };
+  config.machine.answer = [&answerer](const auto&... box) { return answerer.answer(box...); };
   config.observe = [&](const Event& event) {
     if (answerer.error()) return;  // the run is over for the user
     log.write(event_record(event));
