@@ -7,34 +7,17 @@
 #include <vector>
 
 #include "tests/support/pe_builder.hpp"
+#include "tests/support/sample_bytes.hpp"
 #include "tools/encoder/encoder.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 using testsupport::Bytes;
+using testsupport::compressed;
+using testsupport::pattern_bytes;
 using testsupport::PayloadEntry;
-
-Bytes text_bytes(std::size_t size, unsigned seed) {
-  const std::string words = "screen saver aurora lumivane data ";
-  Bytes bytes;
-  for (std::size_t i = 0; bytes.size() < size; ++i) {
-    bytes.push_back(
-        static_cast<std::uint8_t>(i % (11 + seed) == 0 ? 'A' + i % 26 : words[i % words.size()]));
-  }
-  return bytes;
-}
-
-Bytes pattern_bytes(std::size_t size, unsigned seed) {
-  Bytes bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 131 + seed);
-  return bytes;
-}
-
-PayloadEntry compressed(const Bytes& original, const std::string& extension) {
-  return {encoder::compress(original.data(), original.size()),
-          static_cast<std::uint32_t>(original.size()), extension};
-}
+using testsupport::text_bytes;
 
 // Packages built like the authoring tool builds them, with the default stub.
 std::vector<Bytes> packages() {

@@ -14,6 +14,7 @@
 #include "platform/posix/sandbox.hpp"
 #include "tests/support/message_box.hpp"
 #include "tests/support/pe_builder.hpp"
+#include "tests/support/sample_bytes.hpp"
 
 namespace matrix {
 
@@ -68,11 +69,8 @@ struct RunResult {
 // Runs the scrpkg program with the arguments; standard input is empty.
 RunResult run_scrpkg(const std::vector<std::string>& args);
 
-// Bytes that compress well, and bytes that differ from one body to the next.
-Bytes text_bytes(std::size_t size, unsigned seed);
-Bytes pattern_bytes(std::size_t size, unsigned seed);
-
-// An entry compressed with the packer's encoder.
-PayloadEntry compressed(const Bytes& original, const std::string& extension);
+using testsupport::compressed;
+using testsupport::pattern_bytes;
+using testsupport::text_bytes;
 
 }  // namespace matrix
