@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "installer/sequence.hpp"
+#include "tests/support/sample_bytes.hpp"
 
 namespace installer_test {
 
@@ -108,23 +109,14 @@ int SandboxRun::windows_entries() const {
   return count;
 }
 
-namespace {
-
-testsupport::Bytes pattern_bytes(std::size_t size, std::uint8_t seed) {
-  testsupport::Bytes bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 7);
-  return bytes;
-}
-
-}  // namespace
-
 std::vector<testsupport::PayloadEntry> stored_saver(std::size_t saver_size, std::size_t data_size) {
-  return {{pattern_bytes(saver_size, 1), 0, ".SCR"}, {pattern_bytes(data_size, 2), 0, ".DAT"}};
+  return {{testsupport::pattern_bytes(saver_size, 1), 0, ".SCR"},
+          {testsupport::pattern_bytes(data_size, 2), 0, ".DAT"}};
 }
 
 // A compressed body big enough to pass the integrity check's size bound for the total.
 std::vector<testsupport::PayloadEntry> sized_package(std::uint32_t original_size) {
-  return {{pattern_bytes(original_size / 24 + 64, 3), original_size, ".SCR"}};
+  return {{testsupport::pattern_bytes(original_size / 24 + 64, 3), original_size, ".SCR"}};
 }
 
 }  // namespace installer_test
