@@ -1,33 +1,22 @@
 #include "tests/matrix/matrix_support.hpp"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 
 #include "installer/sequence.hpp"
 #include "platform/platform.hpp"
 
 namespace matrix {
 
-namespace {
+using testsupport::file_text;
 
-std::string file_text(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+namespace {
 
 void put_text(const fs::path& path, const std::string& text) {
   fs::create_directories(path.parent_path());
   std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string quoted(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
 }
 
 // The OK or Yes button of every box: the answer that lets the installation go on.
@@ -115,20 +104,7 @@ int Machine::count(platform::posix::Event::Kind kind) const {
 }
 
 RunResult run_scrpkg(const std::vector<std::string>& args) {
-  std::string pattern = (fs::temp_directory_path() / "matrix-io-XXXXXX").string();
-  const fs::path io = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string(".");
-  std::string command = quoted(SCRPKG_EXE);
-  for (const std::string& a : args) command += " " + quoted(a);
-  command +=
-      " </dev/null >" + quoted((io / "out").string()) + " 2>" + quoted((io / "err").string());
-  const int raw = std::system(command.c_str());
-  RunResult result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.out = file_text(io / "out");
-  result.err = file_text(io / "err");
-  std::error_code ignored;
-  fs::remove_all(io, ignored);
-  return result;
+  return testsupport::run_program(SCRPKG_EXE, args);
 }
 
 }  // namespace matrix

@@ -14,6 +14,7 @@
 #include "platform/posix/sandbox.hpp"
 #include "tests/support/message_box.hpp"
 #include "tests/support/pe_builder.hpp"
+#include "tests/support/process_run.hpp"
 #include "tests/support/sample_bytes.hpp"
 
 namespace matrix {
@@ -60,11 +61,7 @@ class Machine {
   std::vector<platform::posix::Event> events_;
 };
 
-struct RunResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using testsupport::RunResult;
 
 // Runs the scrpkg program with the arguments; standard input is empty.
 RunResult run_scrpkg(const std::vector<std::string>& args);

@@ -14,69 +14,22 @@
 #include <vector>
 
 #include "tests/support/pe_builder.hpp"
+#include "tests/support/process_run.hpp"
 
 namespace scrpkg_test {
 
 namespace fs = std::filesystem;
 
-// A fresh folder, removed with everything in it at the end of the test.
-class ScratchDir {
- public:
-  ScratchDir() {
-    static std::atomic<int> counter{0};
-    path_ = fs::temp_directory_path() /
-            ("scrpkg-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  const fs::path& path() const { return path_; }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  fs::path path_;
-};
-
-struct RunResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-inline std::string quoted(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-inline std::string file_text(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testsupport::file_text;
+using testsupport::quoted;
+using testsupport::RunResult;
+using testsupport::ScratchDir;
 
 // Runs scrpkg with the arguments in the folder `cwd` (the test's own when empty); standard
 // input comes from `input` (never a terminal).
 inline RunResult run_scrpkg(const std::vector<std::string>& args, const std::string& input = "",
                             const fs::path& cwd = {}) {
-  ScratchDir io;
-  std::ofstream(io / "in", std::ios::binary) << input;
-  std::string command = cwd.empty() ? "" : "cd " + quoted(cwd.string()) + " && ";
-  command += quoted(SCRPKG_EXE);
-  for (const std::string& a : args) command += " " + quoted(a);
-  command += " <" + quoted((io / "in").string()) + " >" + quoted((io / "out").string()) + " 2>" +
-             quoted((io / "err").string());
-  const int raw = std::system(command.c_str());
-  RunResult result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.out = file_text(io / "out");
-  result.err = file_text(io / "err");
-  return result;
+  return testsupport::run_program(SCRPKG_EXE, args, input, cwd);
 }
 
 // Every regular file under the folder, as paths relative to it with forward slashes.
