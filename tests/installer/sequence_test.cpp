@@ -129,12 +129,7 @@ TEST(InstallSequence, ADamagedPackageIsReportedAndNothingIsWritten) {
       sandbox.config.machine.module_host_path,
       std::filesystem::file_size(sandbox.config.machine.module_host_path) - 100);
   EXPECT_EQ(sandbox.run({kOk}), 2);
-  EXPECT_EQ(sandbox.boxes(),
-            (std::vector<Box>{{"Beschadigd installatieprogramma",
-                               "Het installatieprogramma Aurora.exe is beschadigd of onvolledig "
-                               "en kan niets installeren. Download het opnieuw en start het "
-                               "daarna opnieuw op.",
-                               kOkError}}));
+  EXPECT_EQ(sandbox.boxes(), std::vector<Box>{testsupport::damaged_box("Aurora.exe")});
   EXPECT_EQ(sandbox.windows_entries(), 0);
 }
 
@@ -144,13 +139,8 @@ TEST(InstallSequence, ADataFolderTooDeepIsReportedBeforeTheConfirmation) {
   const std::string base(120, 'L');
   sandbox.write_package(base + ".exe", stored_saver(100, 20));
   EXPECT_EQ(sandbox.run({kOk}), 1);
-  EXPECT_EQ(sandbox.boxes(),
-            (std::vector<Box>{{"Aurora Screen Saver Installatie",
-                               "De installatiemap C:\\windows\\TOLVERAN\\LUMIVANE\\" + base +
-                                   " is te lang om deze screen saver te installeren. Geef het "
-                                   "installatieprogramma een kortere naam en start het opnieuw "
-                                   "op.",
-                               kOkError}}));
+  EXPECT_EQ(sandbox.boxes(), std::vector<Box>{testsupport::too_long_box(
+                                 kAuroraCaption, "C:\\windows\\TOLVERAN\\LUMIVANE\\" + base)});
   EXPECT_EQ(sandbox.windows_entries(), 0);
 }
 
@@ -160,12 +150,7 @@ TEST(InstallSequence, AWindowsDirectoryTooDeepForTheScreenSaverIsNamed) {
   sandbox.write_package("Aurora.exe", stored_saver(100, 20));
   EXPECT_EQ(sandbox.run({kOk}), 1);
   EXPECT_EQ(sandbox.boxes(),
-            (std::vector<Box>{{"Aurora Screen Saver Installatie",
-                               "De installatiemap C:\\" + folder +
-                                   " is te lang om deze screen saver te installeren. Geef het "
-                                   "installatieprogramma een kortere naam en start het opnieuw "
-                                   "op.",
-                               kOkError}}));
+            std::vector<Box>{testsupport::too_long_box(kAuroraCaption, "C:\\" + folder)});
   EXPECT_EQ(sandbox.windows_entries(), 0);
 }
 

@@ -64,11 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ExtractStatus::path_too_long,
                     "C:\\W\\TOLVERAN\\LUMIVANE\\Deep.Sea",
                     1,
-                    {{"Deep Screen Saver Installatie",
-                      "De installatiemap C:\\W\\TOLVERAN\\LUMIVANE\\Deep.Sea is te lang om deze "
-                      "screen saver te installeren. Geef het installatieprogramma een kortere "
-                      "naam en start het opnieuw op.",
-                      0x10}}},
+                    {testsupport::too_long_box("Deep Screen Saver Installatie",
+                                               "C:\\W\\TOLVERAN\\LUMIVANE\\Deep.Sea")}},
         // clang-format off
         OutcomeCase{"NotCreated", ExtractStatus::create_failed, "C:\\X.SCR", 1,
                     {testsupport::not_created_box("Deep Screen Saver Installatie", "C:\\X.SCR")}},

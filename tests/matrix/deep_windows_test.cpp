@@ -13,14 +13,6 @@ namespace {
 
 const char kCaption[] = "Aurora Screen Saver Installatie";
 
-Box too_long_box(const std::string& folder) {
-  return {kCaption,
-          "De installatiemap " + folder +
-              " is te lang om deze screen saver te installeren. Geef het installatieprogramma "
-              "een kortere naam en start het opnieuw op.",
-          kOkError};
-}
-
 // A Windows folder name that makes "C:\" + name exactly `length` characters long.
 std::string folder_name(std::size_t length) {
   std::string name;
@@ -70,7 +62,7 @@ TEST_P(DeepWindowsDirectory, InstallsWholeOrSaysWhichFolderIsTooLong) {
   const std::string folder =
       depth.too_long == "data" ? windows + "\\TOLVERAN\\LUMIVANE\\Aurora" : windows;
   EXPECT_EQ(status, 1);
-  EXPECT_EQ(machine.boxes(), std::vector<Box>{too_long_box(folder)});
+  EXPECT_EQ(machine.boxes(), std::vector<Box>{testsupport::too_long_box(kCaption, folder)});
   EXPECT_EQ(machine.drive_files(), before);
   EXPECT_EQ(machine.count(platform::posix::Event::Kind::registration), 0);
   EXPECT_EQ(machine.count(platform::posix::Event::Kind::launch), 0);

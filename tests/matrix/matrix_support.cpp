@@ -28,14 +28,6 @@ int go_on(unsigned type) {
 
 }  // namespace
 
-Box damaged_box(const std::string& file_name) {
-  return {"Beschadigd installatieprogramma",
-          "Het installatieprogramma " + file_name +
-              " is beschadigd of onvolledig en kan niets installeren. Download het opnieuw en "
-              "start het daarna opnieuw op.",
-          kOkError};
-}
-
 Machine::Machine(const std::string& windows_name) {
   std::string pattern = (fs::temp_directory_path() / "matrix-XXXXXX").string();
   if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;

@@ -27,8 +27,7 @@ constexpr unsigned kOkError = 0x10;
 
 using testsupport::Box;
 
-// The box a damaged installer named `file_name` shows.
-Box damaged_box(const std::string& file_name);
+using testsupport::damaged_box;
 
 class Machine {
  public:

@@ -36,4 +36,20 @@ Box incomplete_box(const std::string& installer) {
           0x10};
 }
 
+Box too_long_box(const std::string& caption, const std::string& folder) {
+  return {caption,
+          "De installatiemap " + folder +
+              " is te lang om deze screen saver te installeren. Geef het installatieprogramma "
+              "een kortere naam en start het opnieuw op.",
+          0x10};
+}
+
+Box damaged_box(const std::string& installer) {
+  return {"Beschadigd installatieprogramma",
+          "Het installatieprogramma " + installer +
+              " is beschadigd of onvolledig en kan niets installeren. Download het opnieuw en "
+              "start het daarna opnieuw op.",
+          0x10};
+}
+
 }  // namespace testsupport

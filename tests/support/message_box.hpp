@@ -20,4 +20,8 @@ Box not_created_box(const std::string& caption, const std::string& path);
 Box no_memory_box(const std::string& saver);
 Box incomplete_box(const std::string& installer);
 
+// The boxes that end an installation before anything is written.
+Box too_long_box(const std::string& caption, const std::string& folder);
+Box damaged_box(const std::string& installer);
+
 }  // namespace testsupport
