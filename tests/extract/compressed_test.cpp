@@ -56,7 +56,7 @@ TEST_F(CompressedExtraction, TheWalkGoesOnWithTheEntryAfterACompressedOne) {
       const Slot& slot = kLayouts[layout][i];
       const int seed = static_cast<int>(layout * 10 + i + 1);
       originals.push_back(slot.compressed ? sample_text(20000 + 999 * i, seed)
-                                          : pattern(2500 + 700 * i, seed));
+                                          : pattern_bytes(2500 + 700 * i, seed));
       entries.push_back(slot.compressed ? compressed(originals.back(), slot.extension)
                                         : stored(originals.back(), slot.extension));
     }
@@ -76,14 +76,14 @@ TEST_F(CompressedExtraction, AFailureWhileDecodingStopsTheWalk) {
     ExtractStatus expected;
   } cases[] = {{"short write", 3000 + 100, ExtractStatus::write_failed},
                {"target not created", std::nullopt, ExtractStatus::create_failed}};
-  const Bytes saver = pattern(3000, 1);
+  const Bytes saver = pattern_bytes(3000, 1);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove_all(windows_);
     use_windows_folder("WINDOWS");
     install_package(testsupport::build_package({stored(saver, ".SCR"),
                                                 compressed(sample_text(40000, 3), ".DAT"),
-                                                stored(pattern(100, 4), ".BMP")}));
+                                                stored(pattern_bytes(100, 4), ".BMP")}));
     configure_sandbox([&](platform::posix::Config& config) {
       config.faults.write_limit = c.write_limit;
       config.faults.fail_create_directory = !c.write_limit;

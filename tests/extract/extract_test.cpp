@@ -59,7 +59,7 @@ TEST_F(Extraction, WritesEachEntryUnderItsDerivedNameAndRegistersTheSaver) {
     std::vector<PayloadEntry> entries;
     for (std::size_t i = 0; i < c.extensions.size(); ++i) {
       entries.push_back(
-          stored(pattern(3000 + 1000 * i, static_cast<unsigned>(i)), c.extensions[i]));
+          stored(pattern_bytes(3000 + 1000 * i, static_cast<unsigned>(i)), c.extensions[i]));
     }
     install_package(testsupport::build_package(entries), c.package_name);
     EXPECT_EQ(extract().status, ExtractStatus::done) << c.package_name;
@@ -75,7 +75,8 @@ TEST_F(Extraction, WritesEachEntryUnderItsDerivedNameAndRegistersTheSaver) {
 // Reads run in 2048-byte blocks past a body's end; the copy must still stop at its size.
 TEST_F(Extraction, StoredBodiesAreCopiedExactly) {
   for (std::size_t size : {1u, 15u, 2047u, 2048u, 2049u, 4096u, 6149u}) {
-    const Bytes saver = pattern(size, 1), data = pattern(size, 2), extra = pattern(size, 3);
+    const Bytes saver = pattern_bytes(size, 1), data = pattern_bytes(size, 2),
+                extra = pattern_bytes(size, 3);
     install_package(testsupport::build_package(
         {stored(saver, ".SCR"), stored(data, ".DAT"), stored(extra, ".TXT")}));
     ASSERT_EQ(extract().status, ExtractStatus::done) << size;
@@ -86,11 +87,11 @@ TEST_F(Extraction, StoredBodiesAreCopiedExactly) {
 }
 
 TEST_F(Extraction, RunningTwiceReplacesFilesAndRewritesTheSameValue) {
-  const Bytes saver = pattern(3000, 1), data = pattern(500, 2);
+  const Bytes saver = pattern_bytes(3000, 1), data = pattern_bytes(500, 2);
   install_package(testsupport::build_package({stored(saver, ".SCR"), stored(data, ".DAT")}));
   ASSERT_EQ(extract().status, ExtractStatus::done);
-  testsupport::write_file((windows_ / "AURORA.SCR").string(), pattern(9000, 7));
-  testsupport::write_file((windows_ / kAuroraData).string(), pattern(10, 8));
+  testsupport::write_file((windows_ / "AURORA.SCR").string(), pattern_bytes(9000, 7));
+  testsupport::write_file((windows_ / kAuroraData).string(), pattern_bytes(10, 8));
   ASSERT_EQ(extract().status, ExtractStatus::done);
   EXPECT_EQ(windows_file("AURORA.SCR"), saver);
   EXPECT_EQ(windows_file(kAuroraData), data);
@@ -107,7 +108,7 @@ TEST_F(Extraction, KeepsTheRestOfSystemIni) {
       "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\OLD\\OLD.SCR\r\n\r\n"
       "[drivers]\r\nwave=mmdrv.dll\r\n";
   testsupport::write_file((windows_ / "system.ini").string(), Bytes(before.begin(), before.end()));
-  install_package(testsupport::build_package({stored(pattern(10, 1), ".SCR")}));
+  install_package(testsupport::build_package({stored(pattern_bytes(10, 1), ".SCR")}));
   ASSERT_EQ(extract().status, ExtractStatus::done);
   const auto lines = ini_lines();
   for (const char* kept : {"[boot]", "shell=Explorer.exe", "[drivers]", "wave=mmdrv.dll"}) {
@@ -118,7 +119,7 @@ TEST_F(Extraction, KeepsTheRestOfSystemIni) {
 }
 
 TEST_F(Extraction, ATargetThatCannotBeCreatedStopsTheWalk) {
-  const Bytes saver = pattern(100, 1), data = pattern(100, 2);
+  const Bytes saver = pattern_bytes(100, 1), data = pattern_bytes(100, 2);
   install_package(testsupport::build_package({stored(saver, ".SCR"), stored(data, ".DAT")}));
   configure_sandbox([](platform::posix::Config& c) { c.faults.fail_create_directory = true; });
   const auto result = extract();
@@ -131,7 +132,7 @@ TEST_F(Extraction, ATargetThatCannotBeCreatedStopsTheWalk) {
 
 TEST_F(Extraction, ATableCutShortEndsTheWalk) {
   // Without a terminator the 10-byte body is all that follows the first entry.
-  const Bytes saver = pattern(10, 1);
+  const Bytes saver = pattern_bytes(10, 1);
   testsupport::PackageOptions options;
   options.terminator = false;
   install_package(testsupport::build_package({stored(saver, ".SCR")}, options));
@@ -154,7 +155,7 @@ TEST_F(Extraction, NothingIsWrittenWithoutPayloadOrWindowsDirectory) {
   for (const auto& c : cases) {
     testsupport::PackageOptions options;
     options.stub.without_rsrc = c.without_rsrc;
-    install_package(testsupport::build_package({stored(pattern(100, 1), ".SCR")}, options));
+    install_package(testsupport::build_package({stored(pattern_bytes(100, 1), ".SCR")}, options));
     configure_sandbox([&](platform::posix::Config& config) {
       config.faults.no_module_path = c.no_module_path;
       config.faults.no_windows_dir = c.no_windows_dir;
@@ -194,7 +195,7 @@ TEST_F(Extraction, PathsThatWouldNotFitStopBeforeAnythingIsWritten) {
     fs::remove_all(windows_);
     use_windows_folder(c.windows_folder);
     std::vector<PayloadEntry> entries;
-    for (int i = 0; i < c.entries; ++i) entries.push_back(stored(pattern(3000, i), ".BIN"));
+    for (int i = 0; i < c.entries; ++i) entries.push_back(stored(pattern_bytes(3000, i), ".BIN"));
     install_package(testsupport::build_package(entries), c.package_name);
 
     char too_long[platform::kPathSize];
@@ -233,12 +234,12 @@ TEST_F(Extraction, AShortWriteStopsTheWalkAndIsReported) {
       {~0ull, "C:\\WINDOWS\\AURORA.SCR", {"AURORA.SCR"}, 3000, "aurora.scr"},
       {~0ull, kDataPath, data_tree, 5000, "AURORA.DAT"},
   };
-  const Bytes saver = pattern(3000, 1), data = pattern(5000, 2);
+  const Bytes saver = pattern_bytes(3000, 1), data = pattern_bytes(5000, 2);
   for (const ShortWriteCase& c : cases) {
     fs::remove_all(windows_);
     use_windows_folder("WINDOWS");
     install_package(testsupport::build_package(
-        {stored(saver, ".SCR"), stored(data, ".DAT"), stored(pattern(100, 3), ".BMP")}));
+        {stored(saver, ".SCR"), stored(data, ".DAT"), stored(pattern_bytes(100, 3), ".BMP")}));
     configure_sandbox([&](platform::posix::Config& config) {
       config.faults.write_limit = c.limit;
       config.faults.failing_close = c.failing_close;

@@ -6,6 +6,7 @@
 #include "payload/names.hpp"
 #include "platform/posix/sandbox.hpp"
 #include "tests/support/pe_builder.hpp"
+#include "tests/support/sample_bytes.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,8 @@ namespace fs = std::filesystem;
 using testsupport::Bytes;
 using testsupport::PayloadEntry;
 
-// Bytes that differ from one body to the next, so a body copied from the wrong place shows.
-inline Bytes pattern(std::size_t size, unsigned seed) {
-  Bytes bytes(size);
-  for (std::size_t i = 0; i < size; ++i) {
-    bytes[i] = static_cast<std::uint8_t>((i * 131 + seed * 17 + (i >> 8)) & 0xFF);
-  }
-  return bytes;
-}
+// Bodies that differ from one to the next, so a body copied from the wrong place shows.
+using testsupport::pattern_bytes;
 
 inline PayloadEntry stored(Bytes body, const std::string& extension) {
   return PayloadEntry{std::move(body), 0, extension};
