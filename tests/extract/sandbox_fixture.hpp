@@ -7,6 +7,7 @@
 #include "platform/posix/sandbox.hpp"
 #include "tests/support/pe_builder.hpp"
 #include "tests/support/sample_bytes.hpp"
+#include "tests/support/sandbox_config.hpp"
 
 #include <gtest/gtest.h>
 
@@ -59,10 +60,7 @@ class Sandbox : public ::testing::Test {
 
   template <typename Adjust>
   void configure_sandbox(Adjust adjust) {
-    platform::posix::Config config;
-    config.machine.windows_dir_host = windows_.string();
-    config.machine.module_host_path = module_.string();
-    config.observe = [this](const platform::posix::Event& e) { events_.push_back(e); };
+    platform::posix::Config config = testsupport::recording_config(windows_, module_, events_);
     adjust(config);
     events_.clear();
     platform::posix::configure(config);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/posix/sandbox.hpp"
+#include "tests/support/sandbox_config.hpp"
 
 #include <gtest/gtest.h>
 
@@ -37,10 +38,7 @@ class SandboxTest : public ::testing::Test {
   // Installs a fresh configuration after `change` adjusted the defaults.
   template <typename Change>
   void reconfigure(Change change) {
-    platform::posix::Config config;
-    config.machine.windows_dir_host = windows_.string();
-    config.machine.module_host_path = module_.string();
-    config.observe = [this](const platform::posix::Event& event) { events_.push_back(event); };
+    platform::posix::Config config = testsupport::recording_config(windows_, module_, events_);
     change(config);
     platform::posix::configure(config);
   }
