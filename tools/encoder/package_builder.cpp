@@ -32,13 +32,13 @@ void check_inputs(const StubLayout& layout, const std::vector<PackInput>& inputs
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     if (auto problem = input_size_problem(inputs[i].size))
       throw PackError(entry_label(i, inputs[i].extension) + " " + *problem);
-    if (inputs[i].extension.size() > payload::kExtensionSize) {
-      throw PackError("extension " + inputs[i].extension + " is longer than 4 characters");
-    }
+    if (inputs[i].extension.size() > payload::kExtensionSize)
+      throw PackError("extension " + inputs[i].extension + " is longer than " +
+                      std::to_string(payload::kExtensionSize) + " characters");
     end += inputs[i].size;
   }
   if (settings.name.size() > payload::kNameSize)
-    throw PackError("display name is longer than 32 bytes");
+    throw PackError("display name is longer than " + std::to_string(payload::kNameSize) + " bytes");
   if (settings.store && end > payload::kMaxPackageSize) throw PackTooLarge(package_too_large(end));
 }
 

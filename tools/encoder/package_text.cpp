@@ -1,20 +1,12 @@
 #include "tools/encoder/package_text.hpp"
 
-#include <cstdint>
-
+#include "payload/cp1252.hpp"
 #include "payload/format.hpp"
 #include "payload/integrity.hpp"
 #include "tools/encoder/package_error.hpp"
 
 namespace packer {
 namespace {
-
-// Code points of Windows-1252's bytes 0x80 to 0x9F; 0 where a byte has no character.
-constexpr std::uint16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
 
 // Decodes the code point at `at`, moving past it; -1 for a malformed sequence.
 long next_code_point(const std::string& s, std::size_t& at) {
@@ -35,7 +27,7 @@ long next_code_point(const std::string& s, std::size_t& at) {
 int cp1252_byte(long cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
   for (int i = 0; i < 32; ++i) {
-    if (kHighControls[i] != 0 && kHighControls[i] == cp) return 0x80 + i;
+    if (payload::kCp1252HighControls[i] == cp) return 0x80 + i;  // cp is not 0 here
   }
   return -1;
 }

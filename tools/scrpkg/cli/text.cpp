@@ -2,19 +2,14 @@
 
 #include <cstdint>
 #include <cstdio>
+#include "payload/cp1252.hpp"
 
 namespace scrpkg {
 namespace {
 
-// Code points of bytes 0x80 to 0x9F; 0 marks an unassigned byte.
-constexpr std::uint16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 std::uint32_t code_point(unsigned char byte) {
   if (byte < 0x80 || byte > 0x9F) return byte;
-  std::uint16_t mapped = kHighControls[byte - 0x80];
+  std::uint16_t mapped = payload::kCp1252HighControls[byte - 0x80];
   return mapped != 0 ? mapped : byte;
 }
 
