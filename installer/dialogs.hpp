@@ -1,17 +1,18 @@
-// The procedures of the two modal dialogs: the progress panel (template 103), which runs
-// the extraction as soon as it opens, and the order-info dialog (template 104).
+// The procedures of the two modal dialogs: the progress panel, which runs
+// the extraction as soon as it opens, and the order-info dialog.
 #pragma once
 
 #include <cstdint>
 
 #include "payload/extract.hpp"
 #include "platform/platform.hpp"
+#include "resources/resource_ids.h"
 
 namespace installer {
 
-constexpr int kProgressDialog = 103;
-constexpr int kOrderInfoDialog = 104;
-constexpr int kProgressLineControl = 1001;
+constexpr int kProgressDialog = IDD_PROGRESS;
+constexpr int kOrderInfoDialog = IDD_ORDER_INFO;
+constexpr int kProgressLineControl = IDC_PROGRESS_NAME;
 
 std::intptr_t progress_dialog_proc(platform::Window dialog, unsigned message, std::uintptr_t wparam,
                                    std::intptr_t lparam);

@@ -74,33 +74,54 @@ bool find_resource_section(const Image& image, ResourceSection& section) {
   return false;
 }
 
-// Follows the first entry of the type and name levels down to the first entry of the
-// language level, and from it to the resource's data entry. Directory offsets count from
-// the section start; adding them to the entry base skips each subdirectory's header.
-bool first_data_entry(const Image& image, const ResourceSection& section,
-                      unsigned char* data_entry) {
-  const std::int64_t entry_base = section.raw_position + kDirectoryHeaderSize;
-  unsigned char root[kDirectoryHeaderSize];
-  unsigned char entry[kDirectoryEntrySize];
-  if (!read_at(image, section.raw_position, root, kDirectoryHeaderSize) ||
-      !read_exact(image, entry, kDirectoryEntrySize)) {
-    return false;
+constexpr std::uint32_t kAnyEntry = 0xFFFFFFFFu;  // no entry's name field holds this
+
+// The offset field of the entry named `id` (or the first entry) of the directory at
+// `offset` from the section start.
+bool directory_entry(const Image& image, const ResourceSection& section, std::uint32_t offset,
+                     std::uint32_t id, std::uint32_t& found) {
+  unsigned char header[kDirectoryHeaderSize];
+  if (!read_at(image, section.raw_position + offset, header, kDirectoryHeaderSize)) return false;
+  const std::uint32_t entries = get_u16(header + 12) + get_u16(header + 14);
+  for (std::uint32_t i = 0; i < entries; ++i) {
+    unsigned char entry[kDirectoryEntrySize];
+    if (!read_exact(image, entry, kDirectoryEntrySize)) return false;
+    if (id == kAnyEntry || get_u32(entry) == id) {
+      found = get_u32(entry + 4);
+      return true;
+    }
   }
-  for (int level = 0; level < 2; ++level) {
-    const std::int64_t below = get_u32(entry + 4) & ~kSubdirectoryBit;
-    if (!read_at(image, entry_base + below, entry, kDirectoryEntrySize)) return false;
+  return false;
+}
+
+// Type, number and language lead down two subdirectories to a data entry. Directory
+// offsets count from the section start.
+bool numbered_data_entry(const Image& image, const ResourceSection& section, std::uint32_t type,
+                         std::uint32_t id, unsigned char* data_entry) {
+  const std::uint32_t path[] = {type, id, kAnyEntry};
+  std::uint32_t offset = 0;
+  for (int level = 0; level < 3; ++level) {
+    if (!directory_entry(image, section, offset, path[level], offset)) return false;
+    if (((offset & kSubdirectoryBit) != 0) != (level < 2)) return false;
+    offset &= ~kSubdirectoryBit;
   }
-  return read_at(image, section.raw_position + get_u32(entry + 4), data_entry, kDataEntrySize);
+  return read_at(image, section.raw_position + offset, data_entry, kDataEntrySize);
+}
+
+bool seek_to_data(const Image& image, const ResourceSection& section,
+                  const unsigned char* data_entry) {
+  const std::int64_t data_address = get_u32(data_entry);
+  return seek_to(image, data_address + section.raw_position - section.virtual_address);
 }
 
 bool seek_to_payload(const Image& image) {
   ResourceSection section;
   unsigned char data_entry[kDataEntrySize];
-  if (!find_resource_section(image, section) || !first_data_entry(image, section, data_entry)) {
+  if (!find_resource_section(image, section) ||
+      !numbered_data_entry(image, section, kAnyEntry, kAnyEntry, data_entry)) {
     return false;
   }
-  const std::int64_t data_address = get_u32(data_entry);
-  return seek_to(image, data_address + section.raw_position - section.virtual_address);
+  return seek_to_data(image, section, data_entry);
 }
 
 void take_display_name(platform::File file) {
@@ -136,6 +157,23 @@ platform::File locate_payload_at(const char* path) {
     platform::file_close(file);
     return platform::kInvalidFile;
   }
+  return file;
+}
+
+platform::File open_resource_at(const char* path, std::uint32_t type, std::uint32_t id,
+                                std::uint32_t& size) {
+  const platform::File file = platform::file_open_read(path);
+  if (file == platform::kInvalidFile) return file;
+  const Image image{file, platform::file_seek(file, 0, platform::SeekFrom::end)};
+  ResourceSection section;
+  unsigned char data_entry[kDataEntrySize];
+  if (image.size < 0 || !find_resource_section(image, section) ||
+      !numbered_data_entry(image, section, type, id, data_entry) ||
+      !seek_to_data(image, section, data_entry)) {
+    platform::file_close(file);
+    return platform::kInvalidFile;
+  }
+  size = get_u32(data_entry + 4);
   return file;
 }
 

@@ -28,6 +28,13 @@ platform::File locate_payload();
 // position it would seek to lies outside the file.
 platform::File locate_payload_at(const char* path);
 
+// Opens the file at `path` positioned at the data of resource `type` number `id` (its first
+// language) and sets `size` to the data's size: the tree the payload start is found in,
+// walked by numbers. Returns platform::kInvalidFile, with nothing left open, when there is
+// no such resource or the file fails as for locate_payload_at. Host tools only.
+platform::File open_resource_at(const char* path, std::uint32_t type, std::uint32_t id,
+                                std::uint32_t& size);
+
 // Reads the 32-byte display name into g_display_name; leaves it empty when there is no
 // payload or the read comes back short.
 void read_display_name();

@@ -4,7 +4,8 @@
 // presses Escape (WM_COMMAND with IDCANCEL); a dialog that ignores even that is abandoned
 // with the result -1 rather than waiting forever.
 #include "platform/platform.hpp"
-#include "platform/posix/dialog_templates.hpp"
+#include "platform/posix/dialog_resources.hpp"
+#include "platform/posix/sandbox.hpp"
 #include "platform/posix/state.hpp"
 
 #include <deque>
@@ -33,6 +34,7 @@ struct Message {
 struct DialogWindow {
   WindowObject self{this, 0};
   int resource = 0;
+  std::optional<posix::DialogTemplate> layout;  // as read from the running package
   Module instance = nullptr;
   std::string text;
   Rect rect{};
@@ -61,17 +63,16 @@ DialogWindow* lookup_dialog(Window window) {
   return object != nullptr && object->control_id == 0 ? object->dialog : nullptr;
 }
 
-void open_window(DialogWindow& dialog, const posix::detail::DialogTemplate& layout, Module module) {
-  dialog.resource = layout.id;
+void open_window(DialogWindow& dialog, const posix::DialogTemplate& layout, Module module) {
   dialog.instance = module;
-  dialog.text = layout.title;
-  dialog.rect = {0, 0, posix::detail::dialog_pixel_width(layout),
-                 posix::detail::dialog_pixel_height(layout)};
+  dialog.text = layout.caption;
+  dialog.rect = {0, 0, posix::dialog_pixel_width(layout), posix::dialog_pixel_height(layout)};
   live_windows().insert(&dialog.self);
-  for (int id : layout.control_ids) {
-    auto control = std::make_unique<WindowObject>(WindowObject{&dialog, id});
+  for (const posix::DialogControl& item : layout.controls) {
+    if (item.id == -1) continue;  // a control without a number cannot be looked up
+    auto control = std::make_unique<WindowObject>(WindowObject{&dialog, item.id});
     live_windows().insert(control.get());
-    dialog.controls[id] = std::move(control);
+    dialog.controls[item.id] = std::move(control);
   }
 }
 
@@ -114,6 +115,7 @@ void report(const DialogWindow& dialog) {
   event.resource = dialog.resource;
   event.caption = dialog.text;
   event.items = dialog.items_set;
+  event.dialog = dialog.layout;
   event.left = dialog.rect.left;
   event.top = dialog.rect.top;
   event.right = dialog.rect.right;
@@ -124,11 +126,19 @@ void report(const DialogWindow& dialog) {
 
 }  // namespace
 
+// Without a readable template Windows fails the call with -1 and no window; so does this,
+// reporting the dialog without its template.
 std::intptr_t dialog_box(Module module, int template_id, DialogProc proc) {
-  const auto* layout = posix::detail::find_dialog_template(template_id);
-  if (layout == nullptr || proc == nullptr) return kAbandoned;
   DialogWindow dialog;
-  open_window(dialog, *layout, module);
+  dialog.resource = template_id;
+  dialog.layout =
+      posix::read_dialog_template(posix::config().machine.module_host_path, template_id);
+  if (!dialog.layout || proc == nullptr) {
+    dialog.result = kAbandoned;
+    report(dialog);
+    return kAbandoned;
+  }
+  open_window(dialog, *dialog.layout, module);
   proc(&dialog.self, kWmInitDialog, 0, 0);
   run_messages(dialog, proc);
   report(dialog);

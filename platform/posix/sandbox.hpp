@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/dialog_resources.hpp"
+
 namespace platform::posix {
 
 // The largest simulated free space, in kilobytes, whose byte count a 64-bit value holds.
@@ -40,6 +42,7 @@ struct Event {
   int button = 0;       // message box: the button pressed
   int resource = 0;     // dialog template number
   std::vector<std::pair<int, std::string>> items;  // dialog control texts set at run time
+  std::optional<DialogTemplate> dialog;            // dialog: its template; none when unreadable
   std::intptr_t dialog_result = 0;                 // dialog: the value it ended with
   std::string address;                             // shell open address; launch command line
   int show_command = 0;                            // launch / shell open: how the window is shown

@@ -1,5 +1,6 @@
 #include "platform/platform.hpp"
 #include "sandbox_fixture.hpp"
+#include "tests/support/pe_builder.hpp"
 
 namespace {
 
@@ -59,6 +60,7 @@ class Dialogs : public SandboxTest {
  protected:
   void SetUp() override {
     SandboxTest::SetUp();
+    testsupport::write_file(module_.string(), testsupport::build_stub());
     calls.clear();
     ok_button = nullptr;
   }
@@ -102,6 +104,13 @@ TEST_F(Dialogs, DialogIgnoringEscapeIsAbandoned) {
   EXPECT_EQ(platform::dialog_box(module_handle, 104, ignoring), -1);
   EXPECT_EQ(calls.size(), 2u);
   EXPECT_EQ(platform::dialog_box(module_handle, 999, ignoring), -1) << "no such template";
+  testsupport::StubOptions damaged;
+  damaged.damaged_dialogs = true;
+  testsupport::write_file(module_.string(), testsupport::build_stub(damaged));
+  EXPECT_EQ(platform::dialog_box(module_handle, 103, ignoring), -1) << "damaged template";
+  EXPECT_EQ(calls.size(), 2u) << "no procedure runs without a template";
+  ASSERT_FALSE(events_.empty());
+  EXPECT_FALSE(events_.back().dialog.has_value());
 }
 
 struct SizeCase {

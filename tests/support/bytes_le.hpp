@@ -23,6 +23,16 @@ inline void put64(std::vector<std::uint8_t>& b, std::size_t at, std::uint64_t v)
   put32(b, at + 4, static_cast<std::uint32_t>(v >> 32));
 }
 
+inline void append16(std::vector<std::uint8_t>& b, std::uint16_t v) {
+  b.resize(b.size() + 2);
+  put16(b, b.size() - 2, v);
+}
+
+inline void append32(std::vector<std::uint8_t>& b, std::uint32_t v) {
+  append16(b, static_cast<std::uint16_t>(v));
+  append16(b, static_cast<std::uint16_t>(v >> 16));
+}
+
 // Reads outside the vector yield `ok = false` instead of throwing.
 inline std::uint32_t get(const std::vector<std::uint8_t>& b, std::size_t at, std::size_t size,
                          bool& ok) {

@@ -16,17 +16,19 @@ inline constexpr const char* kEarlierTypeName = "FIRSTRES";
 inline constexpr const char* kEarlierTypeData = "EARLIER!";
 
 struct StubOptions {
-  bool pe32plus = false;                   // an x86_64 (PE32+) image instead of PE32
-  bool without_rsrc = false;               // no resource section at all
-  bool named_type_before_lastres = false;  // a second named type that sorts before LASTRES
-  bool lastres_not_last = false;           // LASTRES data not at the end of the section
-  std::uint32_t placeholder = 0x21524C50;  // the 4 placeholder bytes, little-endian
+  bool pe32plus = false;                      // an x86_64 (PE32+) image instead of PE32
+  bool without_rsrc = false;                  // no resource section at all
+  bool named_type_before_lastres = false;     // a second named type that sorts before LASTRES
+  bool lastres_not_last = false;              // LASTRES data not at the end of the section
+  std::uint32_t placeholder = 0x21524C50;     // the 4 placeholder bytes, little-endian
+  std::string progress_text = "Installeren";  // the progress panel's first line
+  bool damaged_dialogs = false;               // both dialog templates cut to garbage
 };
 
 // A stub image: headers, a code section, and a .rsrc section whose tree holds LASTRES 1000
 // (language 1033, 4-byte placeholder at the very end of the section) and numbered resources
-// (icon 1, dialogs 103 and 104, icon group 101). The .rsrc section is the last section;
-// FileAlignment is 0x200 and its raw size is its used size rounded up to that.
+// (icon 1, dialogs 103 and 104 laid out as the installer's own, icon group 101). The .rsrc section
+// is the last section; FileAlignment is 0x200 and its raw size is its used size rounded up to that.
 Bytes build_stub(const StubOptions& options = {});
 
 // File offset of the LASTRES placeholder in a stub made by build_stub; 0 when the image has

@@ -50,14 +50,86 @@ Bytes icon_group() {
   return g;
 }
 
+// A control of a classic dialog template: style, place and size in dialog units, number,
+// class atom (0x80 button, 0x82 static) and text (ASCII).
+struct TemplateControl {
+  std::uint32_t style;
+  std::int16_t x, y, cx, cy;
+  std::uint16_t id;
+  std::uint16_t atom;
+  std::string text;
+};
+
+constexpr std::uint32_t kShown = 0x10000000;  // WS_VISIBLE
+constexpr std::uint16_t kButton = 0x80, kStatic = 0x82, kNoId = 0xFFFF;
+
+void put_utf16(Bytes& b, const std::string& text) {
+  for (char c : text) le::append16(b, static_cast<unsigned char>(c));
+  le::append16(b, 0);
+}
+
+// The template as the resource compiler lays it out: header, no menu, default class,
+// caption, 8-point font, then each control aligned to 4 bytes.
+Bytes dialog_template(std::uint32_t style, std::int16_t cx, std::int16_t cy,
+                      const std::string& caption, const std::vector<TemplateControl>& controls) {
+  Bytes b;
+  le::append32(b, style | 0x40);  // DS_SETFONT
+  le::append32(b, 0);
+  le::append16(b, static_cast<std::uint16_t>(controls.size()));
+  for (std::int16_t v : {std::int16_t{0}, std::int16_t{0}, cx, cy})
+    le::append16(b, static_cast<std::uint16_t>(v));
+  put_utf16(b, "");
+  put_utf16(b, "");
+  put_utf16(b, caption);
+  le::append16(b, 8);
+  put_utf16(b, "MS Sans Serif");
+  for (const TemplateControl& c : controls) {
+    while (b.size() % 4 != 0) b.push_back(0);
+    le::append32(b, c.style);
+    le::append32(b, 0);
+    for (std::int16_t v : {c.x, c.y, c.cx, c.cy}) le::append16(b, static_cast<std::uint16_t>(v));
+    le::append16(b, c.id);
+    le::append16(b, 0xFFFF);
+    le::append16(b, c.atom);
+    put_utf16(b, c.text);
+    le::append16(b, 0);
+  }
+  return b;
+}
+
+// The installer's two dialogs, as its resource script has them.
+Bytes progress_template(const StubOptions& o) {
+  return dialog_template(0x90000080, 187, 75, "",
+                         {{0, 131, 6, 50, 14, 1, kButton, "OK"},
+                          {0, 131, 23, 50, 14, 2, kButton, "Cancel"},
+                          {kShown, 50, 15, 86, 8, kNoId, kStatic, o.progress_text},
+                          {kShown, 48, 50, 90, 8, kNoId, kStatic, "Wachten aub..."},
+                          {kShown, 13, 31, 159, 8, 1001, kStatic, ""}});
+}
+
+Bytes order_info_template() {
+  return dialog_template(
+      0x90C80080, 205, 154, "Lumivane Deluxe Bestelinfo",
+      {{kShown, 23, 25, 158, 10, kNoId, kStatic, "*** LUMIVANE DELUXE ***"},
+       {kShown, 157, 18, 11, 8, kNoId, kStatic, "TM"},
+       {kShown, 78, 134, 50, 14, 1, kButton, "OK"},
+       {kShown, 23, 7, 158, 10, kNoId, kStatic, "Dit programma werd gemaakt met"},
+       {kShown, 23, 42, 158, 8, kNoId, kStatic, "Maak screen savers zonder te programmeren"},
+       {kShown, 23, 59, 158, 8, kNoId, kStatic, "Download GRATIS screen savers"},
+       {kShown, 23, 74, 158, 8, kNoId, kStatic, "www.lumivane.example"},
+       {kShown, 23, 91, 158, 36, kNoId, kStatic,
+        "Lumivane Software\r\n\r\ninfo@lumivane.example"}});
+}
+
 std::vector<Resource> stub_resources(const StubOptions& o) {
   std::vector<Resource> r;
   if (o.named_type_before_lastres)
     r.push_back({kEarlierTypeName, 0, 1, 1033, text_bytes(kEarlierTypeData)});
   r.push_back({"LASTRES", 0, 1000, 1033, le32_bytes(o.placeholder)});
   r.push_back({"", kIconType, 1, 1033, Bytes(40, 0x11)});
-  r.push_back({"", kDialogType, 103, 1033, Bytes(24, 0x22)});
-  r.push_back({"", kDialogType, 104, 1033, Bytes(24, 0x33)});
+  const bool damaged = o.damaged_dialogs;
+  r.push_back({"", kDialogType, 103, 1033, damaged ? Bytes(24, 0x22) : progress_template(o)});
+  r.push_back({"", kDialogType, 104, 1033, damaged ? Bytes(24, 0x33) : order_info_template()});
   r.push_back({"", kIconGroupType, 101, 1033, icon_group()});
   return r;
 }

@@ -183,6 +183,26 @@ TEST_F(InstallRun, ExistingScreenSaverAsksBeforeReplacing) {
 
 namespace {
 
+// The dialogs shown are the package's own: another stub's texts, or none when damaged.
+TEST_F(InstallRun, DialogsComeFromThePackagesOwnTemplates) {
+  const struct {
+    std::string progress_text;
+    bool damaged;
+    const char* expected;
+  } cases[] = {{"Uitpakken", false, "|   Uitpakken\n|   Aurora Screen Saver\n"},
+               {"Installeren", true,
+                "+-- dialog 103: the package has no readable template for it (result -1)\n"}};
+  for (const auto& c : cases) {
+    testsupport::PackageOptions options;
+    options.stub.progress_text = c.progress_text;
+    options.stub.damaged_dialogs = c.damaged;
+    testsupport::write_file(package_.string(), testsupport::build_package(
+                                                   {{sample_bytes(1000, 1), 0, ".SCR"}}, options));
+    const RunResult run = install({"-y"});
+    EXPECT_NE(run.out.find(c.expected), std::string::npos) << run.out << run.err;
+  }
+}
+
 TEST(InstallDamaged, DamagedPackageIsRefusedWithStatusTwo) {
   ScratchDir dir;
   const testsupport::Bytes sound = testsupport::build_package({{sample_bytes(1000, 1), 0, ".SCR"}});

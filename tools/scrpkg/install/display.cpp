@@ -1,18 +1,17 @@
 #include "install/display.hpp"
 
+#include <algorithm>
 #include <ostream>
 #include <sstream>
 
 #include "install/boxes.hpp"
+#include "installer/dialogs.hpp"
 #include "cli/text.hpp"
 
 namespace scrpkg {
 namespace {
 
 using platform::posix::Event;
-
-constexpr int kProgressDialog = 103;
-constexpr int kOrderInfoDialog = 104;
 
 // Writes each line of the text behind the prefix.
 void indented(std::ostream& out, const std::string& prefix, const std::string& text) {
@@ -21,62 +20,66 @@ void indented(std::ostream& out, const std::string& prefix, const std::string& t
   while (std::getline(lines, line)) out << prefix << line << '\n';
 }
 
-std::string item_text(const Event& event, int id) {
+std::string shown_text(const Event& event, const platform::posix::DialogControl& control) {
   for (const auto& [item, text] : event.items) {
-    if (item == id) return text;
+    if (item == control.id) return text;
   }
-  return "";
+  return control.text;
 }
 
-void show_progress_dialog(std::ostream& out, const Event& event) {
-  out << "+-- [" << cp1252_to_utf8(event.caption) << "]\n";
-  out << "|   Installeren\n";
-  indented(out, "|   ", item_text(event, 1001));
-  out << "|   Wachten aub...\n";
-  out << "+-- closed when the files were written (result " << event.dialog_result << ")\n";
-}
-
-void show_order_info_dialog(std::ostream& out, const Event& event) {
-  out << "+-- " << cp1252_to_utf8(dialog_title(kOrderInfoDialog)) << '\n';
-  std::vector<std::string> lines;
-  for (const std::string& text : dialog_static_texts(kOrderInfoDialog)) {
-    // The trademark sign sits beside the product line, not under it.
-    if (text == "TM" && !lines.empty()) {
-      lines.back() += " TM";
-    } else {
-      lines.push_back(text);
-    }
+// A row's static texts side by side, its buttons as "[ label ]"; a blank line inside a
+// text keeps its place.
+void show_row(std::ostream& out, const std::vector<ShownControl>& row) {
+  std::string line;
+  for (const ShownControl& control : row) {
+    if (control.text.empty()) continue;
+    if (!line.empty()) line += ' ';
+    line += control.button ? "[ " + control.text + " ]" : control.text;
   }
-  for (const std::string& line : lines) indented(out, "|   ", line.empty() ? " " : line);
-  out << "|   [ OK ]\n";
-  out << "+-- closed (result " << event.dialog_result << ")\n";
+  std::istringstream lines(unix_line_ends(cp1252_to_utf8(line)));
+  while (std::getline(lines, line)) out << "|   " << (line.empty() ? " " : line) << '\n';
 }
 
 void show_dialog(std::ostream& out, const Event& event) {
-  if (event.resource == kProgressDialog) return show_progress_dialog(out, event);
-  if (event.resource == kOrderInfoDialog) return show_order_info_dialog(out, event);
-  out << "+-- dialog " << event.resource << " [" << cp1252_to_utf8(event.caption)
-      << "] closed (result " << event.dialog_result << ")\n";
+  if (!event.dialog) {
+    out << "+-- dialog " << event.resource
+        << ": the package has no readable template for it (result " << event.dialog_result << ")\n";
+    return;
+  }
+  const std::string caption = cp1252_to_utf8(event.caption);
+  out << "+-- " << (event.dialog->has_caption ? caption : "[" + caption + "]") << '\n';
+  for (const auto& row : dialog_rows(event)) show_row(out, row);
+  out << "+-- closed"
+      << (event.resource == installer::kProgressDialog ? " when the files were written" : "")
+      << " (result " << event.dialog_result << ")\n";
 }
 
 }  // namespace
 
-std::string dialog_title(int resource) {
-  return resource == kOrderInfoDialog ? "Lumivane Deluxe Bestelinfo" : "";
-}
-
-std::vector<std::string> dialog_static_texts(int resource) {
-  if (resource == kProgressDialog) return {"Installeren", "Wachten aub..."};
-  if (resource != kOrderInfoDialog) return {};
-  return {"Dit programma werd gemaakt met",
-          "*** LUMIVANE DELUXE ***",
-          "TM",
-          "Maak screen savers zonder te programmeren",
-          "Download GRATIS screen savers",
-          "www.lumivane.example",
-          "Lumivane Software",
-          "",
-          "info@lumivane.example"};
+std::vector<std::vector<ShownControl>> dialog_rows(const Event& event) {
+  using Control = platform::posix::DialogControl;
+  std::vector<const Control*> visible;
+  for (const Control& control : event.dialog->controls) {
+    if (control.visible) visible.push_back(&control);
+  }
+  const auto above = [](const Control* a, const Control* b) { return a->y < b->y; };
+  const auto left_of = [](const Control* a, const Control* b) { return a->x < b->x; };
+  std::stable_sort(visible.begin(), visible.end(), above);
+  std::vector<std::vector<ShownControl>> rows;
+  for (std::size_t first = 0; first < visible.size();) {
+    std::size_t last = first + 1;
+    int bottom = visible[first]->y + visible[first]->height;
+    for (; last < visible.size() && visible[last]->y < bottom; ++last) {
+      bottom = std::max(bottom, visible[last]->y + visible[last]->height);
+    }
+    std::stable_sort(visible.begin() + first, visible.begin() + last, left_of);
+    rows.emplace_back();
+    for (; first < last; ++first) {
+      const Control& control = *visible[first];
+      rows.back().push_back({control.id, control.button, shown_text(event, control)});
+    }
+  }
+  return rows;
 }
 
 void show_message_box(std::ostream& out, const std::string& caption, const std::string& text,

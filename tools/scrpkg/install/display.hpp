@@ -9,10 +9,17 @@
 
 namespace scrpkg {
 
-// The texts a dialog template carries itself, in Windows-1252, in the order they appear
-// on screen (the installer sets only the others at run time).
-std::string dialog_title(int resource);
-std::vector<std::string> dialog_static_texts(int resource);
+// A visible control of a dialog with the text it shows: its template's, or the one the
+// installer set at run time (Windows-1252).
+struct ShownControl {
+  int id;
+  bool button;
+  std::string text;
+};
+
+// The visible controls of a reported dialog as a person reads them: in rows from the top
+// (controls whose heights overlap share a row), each row from the left.
+std::vector<std::vector<ShownControl>> dialog_rows(const platform::posix::Event& event);
 
 void show_message_box(std::ostream& out, const std::string& caption, const std::string& text,
                       unsigned type);

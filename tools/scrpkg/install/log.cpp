@@ -26,10 +26,11 @@ json message_box_record(const Event& event) {
 
 json dialog_controls(const Event& event) {
   json controls = json::array();
-  for (const std::string& text : dialog_static_texts(event.resource))
-    controls.push_back({{"id", -1}, {"text", cp1252_to_utf8(text)}});
-  for (const auto& [id, text] : event.items)
-    controls.push_back({{"id", id}, {"text", cp1252_to_utf8(text)}});
+  if (!event.dialog) return controls;
+  for (const auto& row : dialog_rows(event)) {
+    for (const ShownControl& control : row)
+      controls.push_back({{"id", control.id}, {"text", cp1252_to_utf8(control.text)}});
+  }
   return controls;
 }
 
