@@ -39,9 +39,11 @@ function(scrpkg_add_cross_stub target toolchain twin out_path)
       -DCMAKE_BUILD_TYPE=MinSizeRel
       -DSCRPKG_TESTS=OFF
       -DSCRPKG_STUB_TWIN=${twin}
+      -DSCRPKG_FINISH_STUB_IMAGE=${SCRPKG_FINISH_STUB_IMAGE}
     BUILD_BYPRODUCTS ${byproducts}
     INSTALL_COMMAND ""
-    BUILD_ALWAYS ON)
+    BUILD_ALWAYS ON
+    DEPENDS finish_stub_image)
   set(${out_path} ${stub} PARENT_SCOPE)
 endfunction()
 

@@ -4,6 +4,7 @@
 
 #include "payload/header.hpp"
 #include "payload/names.hpp"
+#include "payload/pe_layout.hpp"
 
 namespace payload {
 
@@ -12,13 +13,7 @@ std::uint32_t g_installed_total = 0;
 
 namespace {
 
-constexpr std::int64_t kNewHeaderPointer = 0x3C;  // e_lfanew in the DOS header
-constexpr std::uint32_t kFileHeaderSize = 20;
-constexpr std::uint32_t kSectionHeaderSize = 40;
-constexpr std::uint32_t kDirectoryHeaderSize = 16;
-constexpr std::uint32_t kDirectoryEntrySize = 8;
-constexpr std::uint32_t kDataEntrySize = 16;
-constexpr std::uint32_t kSubdirectoryBit = 0x80000000u;
+namespace res = pe::resource;
 
 // An open file with its size, so every position sought can be checked against it.
 struct Image {
@@ -47,27 +42,27 @@ struct ResourceSection {
 };
 
 bool is_resource_section(const unsigned char* header) {
-  return std::memcmp(header, ".rsrc", 6) == 0;  // the name as a NUL-terminated string
+  return std::memcmp(header, res::kSectionName, sizeof res::kSectionName) == 0;
 }
 
 // Reads the DOS header, the signature and file header, skips the optional header by the
 // size the file header records, and scans the section headers for ".rsrc".
 bool find_resource_section(const Image& image, ResourceSection& section) {
-  unsigned char raw[4 + kFileHeaderSize];
-  if (!read_at(image, 0, raw, 2) || raw[0] != 'M' || raw[1] != 'Z') return false;
-  if (!read_at(image, kNewHeaderPointer, raw, 4)) return false;
+  unsigned char raw[pe::kSignatureSize + pe::file_header::kSize];
+  const unsigned char* file_header = raw + pe::kSignatureSize;
+  if (!read_at(image, 0, raw, 2) || get_u16(raw) != pe::dos::kSignature) return false;
+  if (!read_at(image, pe::dos::kNewHeaderPointer, raw, 4)) return false;
   const std::int64_t pe_header = get_u32(raw);
-  if (!read_at(image, pe_header, raw, sizeof raw) || std::memcmp(raw, "PE\0\0", 4) != 0) {
-    return false;
-  }
-  const std::uint32_t sections = get_u16(raw + 4 + 2);
-  const std::int64_t optional_size = get_u16(raw + 4 + 16);
+  if (!read_at(image, pe_header, raw, sizeof raw) || get_u32(raw) != pe::kSignature) return false;
+  const std::uint32_t sections = get_u16(file_header + pe::file_header::kSectionCount);
+  const std::int64_t optional_size = get_u16(file_header + pe::file_header::kOptionalHeaderSize);
   if (!seek_to(image, pe_header + std::int64_t{sizeof raw} + optional_size)) return false;
   for (std::uint32_t i = 0; i < sections; ++i) {
-    unsigned char header[kSectionHeaderSize];
-    if (!read_exact(image, header, kSectionHeaderSize)) return false;
+    unsigned char header[pe::section::kSize];
+    if (!read_exact(image, header, pe::section::kSize)) return false;
     if (is_resource_section(header)) {
-      section = {get_u32(header + 20), get_u32(header + 12)};
+      section = {get_u32(header + pe::section::kRawOffset),
+                 get_u32(header + pe::section::kVirtualAddress)};
       return true;
     }
   }
@@ -80,14 +75,15 @@ constexpr std::uint32_t kAnyEntry = 0xFFFFFFFFu;  // no entry's name field holds
 // `offset` from the section start.
 bool directory_entry(const Image& image, const ResourceSection& section, std::uint32_t offset,
                      std::uint32_t id, std::uint32_t& found) {
-  unsigned char header[kDirectoryHeaderSize];
-  if (!read_at(image, section.raw_position + offset, header, kDirectoryHeaderSize)) return false;
-  const std::uint32_t entries = get_u16(header + 12) + get_u16(header + 14);
+  unsigned char header[res::kDirectoryHeaderSize];
+  if (!read_at(image, section.raw_position + offset, header, sizeof header)) return false;
+  const std::uint32_t entries =
+      get_u16(header + res::kNamedEntryCount) + get_u16(header + res::kIdEntryCount);
   for (std::uint32_t i = 0; i < entries; ++i) {
-    unsigned char entry[kDirectoryEntrySize];
-    if (!read_exact(image, entry, kDirectoryEntrySize)) return false;
-    if (id == kAnyEntry || get_u32(entry) == id) {
-      found = get_u32(entry + 4);
+    unsigned char entry[res::kEntrySize];
+    if (!read_exact(image, entry, res::kEntrySize)) return false;
+    if (id == kAnyEntry || get_u32(entry + res::kEntryName) == id) {
+      found = get_u32(entry + res::kEntryOffset);
       return true;
     }
   }
@@ -100,23 +96,23 @@ bool numbered_data_entry(const Image& image, const ResourceSection& section, std
                          std::uint32_t id, unsigned char* data_entry) {
   const std::uint32_t path[] = {type, id, kAnyEntry};
   std::uint32_t offset = 0;
-  for (int level = 0; level < 3; ++level) {
+  for (std::uint32_t level = 0; level < res::kLevels; ++level) {
     if (!directory_entry(image, section, offset, path[level], offset)) return false;
-    if (((offset & kSubdirectoryBit) != 0) != (level < 2)) return false;
-    offset &= ~kSubdirectoryBit;
+    if (((offset & res::kHighBit) != 0) != (level + 1 < res::kLevels)) return false;
+    offset &= ~res::kHighBit;
   }
-  return read_at(image, section.raw_position + offset, data_entry, kDataEntrySize);
+  return read_at(image, section.raw_position + offset, data_entry, res::kDataEntrySize);
 }
 
 bool seek_to_data(const Image& image, const ResourceSection& section,
                   const unsigned char* data_entry) {
-  const std::int64_t data_address = get_u32(data_entry);
+  const std::int64_t data_address = get_u32(data_entry + res::kDataAddress);
   return seek_to(image, data_address + section.raw_position - section.virtual_address);
 }
 
 bool seek_to_payload(const Image& image) {
   ResourceSection section;
-  unsigned char data_entry[kDataEntrySize];
+  unsigned char data_entry[res::kDataEntrySize];
   if (!find_resource_section(image, section) ||
       !numbered_data_entry(image, section, kAnyEntry, kAnyEntry, data_entry)) {
     return false;
@@ -166,14 +162,14 @@ platform::File open_resource_at(const char* path, std::uint32_t type, std::uint3
   if (file == platform::kInvalidFile) return file;
   const Image image{file, platform::file_seek(file, 0, platform::SeekFrom::end)};
   ResourceSection section;
-  unsigned char data_entry[kDataEntrySize];
+  unsigned char data_entry[res::kDataEntrySize];
   if (image.size < 0 || !find_resource_section(image, section) ||
       !numbered_data_entry(image, section, type, id, data_entry) ||
       !seek_to_data(image, section, data_entry)) {
     platform::file_close(file);
     return platform::kInvalidFile;
   }
-  size = get_u32(data_entry + 4);
+  size = get_u32(data_entry + res::kDataSize);
   return file;
 }
 
