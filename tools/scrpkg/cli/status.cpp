@@ -14,15 +14,21 @@ void print_error(const std::string& message) {
   std::cerr << "scrpkg: " << message << '\n';
 }
 
-void fail(int status, const std::string& message) {
-  print_error(message);
-  finish(status);
+int run_command(const std::function<int()>& body) {
+  int status = kExitOk;
+  try {
+    status = body();
+  } catch (const Failure& failure) {
+    std::cout.flush();  // what the command printed comes before the error
+    print_error(failure.message);
+    return failure.status;
+  }
+  std::cout.flush();
+  return status;
 }
 
-void finish(int status) {
-  std::cout.flush();
-  // main() turns this into the process exit status.
-  throw CLI::RuntimeError(status);
+void return_status(int status) {
+  if (status != kExitOk) throw CLI::RuntimeError(status);  // main() returns it
 }
 
 }  // namespace scrpkg

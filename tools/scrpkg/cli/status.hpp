@@ -1,7 +1,8 @@
-// Conventions shared by the scrpkg subcommands: exit statuses and error reporting.
+// Conventions shared by the scrpkg subcommands: exit statuses and how a command fails.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace scrpkg {
@@ -16,10 +17,18 @@ std::string entry_count(std::size_t count);
 // Writes "scrpkg: message" to stderr.
 void print_error(const std::string& message);
 
-// Prints the message and ends the running subcommand with the status.
-[[noreturn]] void fail(int status, const std::string& message);
+// A command's failure, thrown by the layer that finds it. Only the command's run function,
+// through run_command, prints it and returns its status; nothing ends the process early.
+struct Failure {
+  int status;           // kExitUsage or kExitDamaged
+  std::string message;  // printed as "scrpkg: message"
+};
 
-// Ends the running subcommand with the status, printing nothing.
-[[noreturn]] void finish(int status);
+// Runs a command's body: the status it returns, or that of the Failure it threw, with the
+// message printed.
+int run_command(const std::function<int()>& body);
+
+// Hands a run function's status to main() from the command line parser's callback.
+void return_status(int status);
 
 }  // namespace scrpkg

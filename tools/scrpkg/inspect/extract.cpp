@@ -20,8 +20,8 @@ namespace fs = std::filesystem;
 // The names come from the package's own file name as much as from its table, and a link in
 // the output folder is none of the package's doing: a refusal, not a damaged package.
 [[noreturn]] void refuse(const Package& package, std::size_t index, const std::string& why) {
-  fail(kExitUsage,
-       package.path + ": entry " + std::to_string(index) + ": " + why + "; nothing extracted");
+  throw Failure{kExitUsage, package.path + ": entry " + std::to_string(index) + ": " + why +
+                                "; nothing extracted"};
 }
 
 // Existing symbolic links under the folder must not lead the target out of it.
@@ -46,7 +46,7 @@ class BodyReader {
       return;
     const int error = errno;
     if (file_ != nullptr) std::fclose(file_);
-    fail(kExitUsage, package.path + ": " + std::strerror(error));
+    throw Failure{kExitUsage, package.path + ": " + std::strerror(error)};
   }
   BodyReader(const BodyReader&) = delete;
   BodyReader& operator=(const BodyReader&) = delete;
@@ -63,7 +63,7 @@ void write_stored(const Package& package, const payload::Entry& entry, OutputFil
   for (std::uint32_t left = entry.stored_size; left > 0;) {
     const std::size_t got =
         std::fread(chunk.data(), 1, std::min<std::size_t>(chunk.size(), left), in.file());
-    if (got == 0) fail(kExitDamaged, package.path + ": entry's stored bytes cut short");
+    if (got == 0) throw Failure{kExitDamaged, package.path + ": entry's stored bytes cut short"};
     out.write(chunk.data(), got);
     left -= static_cast<std::uint32_t>(got);
   }
@@ -106,7 +106,8 @@ std::vector<PlannedFile> plan_extraction(const Package& package, const fs::path&
   const auto names =
       installed_names(installer_module_path(package.path), package.base, package.entries);
   if (!names)
-    fail(kExitUsage, package.path + ": an installed path would be too long; nothing extracted");
+    throw Failure{kExitUsage,
+                  package.path + ": an installed path would be too long; nothing extracted"};
   std::vector<PlannedFile> plan;
   for (std::size_t i = 0; i < package.entries.size(); ++i) {
     const std::string& relative = (*names)[i];
@@ -120,8 +121,8 @@ std::vector<PlannedFile> plan_extraction(const Package& package, const fs::path&
     if (!target || !resolves_inside(folder, *target))
       refuse(package, i, shown + " leaves the output folder");
     if (same_file(*target, package.path))
-      fail(kExitUsage, target->string() + ": is the package being read (" + package.path +
-                           "); nothing extracted");
+      throw Failure{kExitUsage, target->string() + ": is the package being read (" + package.path +
+                                    "); nothing extracted"};
     plan.push_back({i, relative, *target});
   }
   return plan;
@@ -131,8 +132,8 @@ void extract_entry(const Package& package, const PlannedFile& file) {
   std::error_code ec;
   fs::create_directories(file.host_target.parent_path(), ec);
   if (ec)
-    fail(kExitUsage,
-         "cannot create " + file.host_target.parent_path().string() + ": " + ec.message());
+    throw Failure{kExitUsage,
+                  "cannot create " + file.host_target.parent_path().string() + ": " + ec.message()};
   const payload::Entry& entry = package.entries[file.index];
   try {
     OutputFile out(file.host_target);
@@ -143,7 +144,7 @@ void extract_entry(const Package& package, const PlannedFile& file) {
     }
     out.commit();
   } catch (const OutputError& e) {
-    fail(kExitUsage, file.host_target.string() + ": " + e.what());
+    throw Failure{kExitUsage, file.host_target.string() + ": " + e.what()};
   }
 }
 

@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.hpp"
+#include "inspect/commands.hpp"
 #include "decode/decoder.hpp"
 #include "cli/status.hpp"
 #include "inspect/extract.hpp"
@@ -18,12 +19,6 @@
 namespace scrpkg {
 namespace {
 
-struct ExtractOptions {
-  std::string package;
-  std::string folder = ".";
-  bool quiet = false;
-};
-
 // The file as the user named its folder: "out/AURORA.SCR" for -d out.
 std::filesystem::path shown_path(const std::string& folder, const PlannedFile& file) {
   const std::filesystem::path root = std::filesystem::absolute(folder).lexically_normal();
@@ -31,7 +26,7 @@ std::filesystem::path shown_path(const std::string& folder, const PlannedFile& f
       .lexically_normal();
 }
 
-void run_extract(const ExtractOptions& options) {
+void extract_package(const ExtractOptions& options) {
   const Package package = read_sound_package(options.package);
   // Every name is checked before the first byte is written.
   const std::vector<PlannedFile> plan = plan_extraction(package, options.folder);
@@ -54,6 +49,13 @@ void run_extract(const ExtractOptions& options) {
 
 }  // namespace
 
+int run_extract(const ExtractOptions& options) {
+  return run_command([&] {
+    extract_package(options);
+    return kExitOk;
+  });
+}
+
 void add_extract_command(CLI::App& app) {
   auto options = std::make_shared<ExtractOptions>();
   CLI::App* extract = app.add_subcommand(
@@ -62,7 +64,7 @@ void add_extract_command(CLI::App& app) {
   extract->add_option("-d,--directory", options->folder,
                       "Output folder (default: the current one)");
   extract->add_flag("-q,--quiet", options->quiet, "Print nothing but errors");
-  extract->callback([options] { run_extract(*options); });
+  extract->callback([options] { return_status(run_extract(*options)); });
 }
 
 }  // namespace scrpkg

@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.hpp"
+#include "inspect/commands.hpp"
 #include "cli/status.hpp"
 #include "inspect/listing.hpp"
 #include "inspect/package.hpp"
@@ -15,11 +16,6 @@
 namespace scrpkg {
 namespace {
 
-struct ListOptions {
-  std::string package;
-  bool json = false;
-};
-
 // The verdict that --json carries beside the listing: sound, or the problem found.
 nlohmann::json with_verdict(nlohmann::json document, const std::optional<std::string>& problem) {
   document["sound"] = !problem;
@@ -27,9 +23,9 @@ nlohmann::json with_verdict(nlohmann::json document, const std::optional<std::st
   return document;
 }
 
-void run_list(const ListOptions& options) {
+void list_package(const ListOptions& options) {
   if (auto why = unreadable_reason(options.package))
-    fail(kExitUsage, options.package + ": " + *why);
+    throw Failure{kExitUsage, options.package + ": " + *why};
   std::string reason;
   std::optional<Package> package = read_package(options.package, reason);
   if (!package) {
@@ -37,7 +33,7 @@ void run_list(const ListOptions& options) {
       std::cout << with_verdict({{"package", host_text_to_utf8(options.package)}}, reason).dump(2)
                 << '\n';
     }
-    fail(kExitDamaged, options.package + ": " + reason);
+    throw Failure{kExitDamaged, options.package + ": " + reason};
   }
   const Listing listing = make_listing(*package);
   // A damaged package is still listed, so the reader can see what is wrong with it.
@@ -47,10 +43,17 @@ void run_list(const ListOptions& options) {
   } else {
     print_listing(std::cout, listing);
   }
-  if (problem) fail(kExitDamaged, options.package + ": damaged: " + *problem);
+  if (problem) throw Failure{kExitDamaged, options.package + ": damaged: " + *problem};
 }
 
 }  // namespace
+
+int run_list(const ListOptions& options) {
+  return run_command([&] {
+    list_package(options);
+    return kExitOk;
+  });
+}
 
 void add_list_command(CLI::App& app) {
   auto options = std::make_shared<ListOptions>();
@@ -58,7 +61,7 @@ void add_list_command(CLI::App& app) {
   list->add_option("PACKAGE", options->package, "The package (.EXE)")->required();
   list->add_flag("--json", options->json, "Print one JSON document instead of a table");
   list->add_flag("-q,--quiet", "Accepted for symmetry; the listing is the output");
-  list->callback([options] { run_list(*options); });
+  list->callback([options] { return_status(run_list(*options)); });
 }
 
 }  // namespace scrpkg

@@ -103,11 +103,12 @@ std::optional<std::string> integrity_problem(const std::string& path) {
 }
 
 Package read_sound_package(const std::string& path) {
-  if (auto why = unreadable_reason(path)) fail(kExitUsage, path + ": " + *why);
+  if (auto why = unreadable_reason(path)) throw Failure{kExitUsage, path + ": " + *why};
   std::string reason;
   std::optional<Package> package = read_package(path, reason);
-  if (!package) fail(kExitDamaged, path + ": " + reason);
-  if (auto problem = integrity_problem(path)) fail(kExitDamaged, path + ": damaged: " + *problem);
+  if (!package) throw Failure{kExitDamaged, path + ": " + reason};
+  if (auto problem = integrity_problem(path))
+    throw Failure{kExitDamaged, path + ": damaged: " + *problem};
   return *package;
 }
 

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.hpp"
+#include "inspect/commands.hpp"
 #include "inspect/bodies.hpp"
 #include "cli/status.hpp"
 #include "inspect/package.hpp"
@@ -16,12 +17,6 @@
 
 namespace scrpkg {
 namespace {
-
-struct TestOptions {
-  std::string package;
-  bool quiet = false;
-  bool json = false;  // one JSON document with the verdict instead of the summary line
-};
 
 // What the checks can and cannot see, at the end of `test --help` and in the manual page.
 constexpr const char* kWhatTestSees =
@@ -40,7 +35,7 @@ nlohmann::json verdict_json(const TestOptions& options, const std::optional<std:
 
 [[noreturn]] void damaged(const TestOptions& options, const std::string& problem) {
   if (options.json) std::cout << verdict_json(options, problem).dump(2) << '\n';
-  fail(kExitDamaged, options.package + ": " + problem);
+  throw Failure{kExitDamaged, options.package + ": " + problem};
 }
 
 // Suspect bodies do not change the status: no end code marks where a stream should end, a
@@ -48,9 +43,9 @@ nlohmann::json verdict_json(const TestOptions& options, const std::optional<std:
 // on into the zero bits the decoder supplies, and the installer restores both exactly.
 // Ours ends every stream inside its last byte, so on its packages a suspect entry points to
 // a changed byte; on packages from elsewhere it may be no more than padding.
-void run_test(const TestOptions& options) {
+void test_package(const TestOptions& options) {
   if (auto why = unreadable_reason(options.package))
-    fail(kExitUsage, options.package + ": " + *why);
+    throw Failure{kExitUsage, options.package + ": " + *why};
   std::string reason;
   const std::optional<Package> package = read_package(options.package, reason);
   if (!package) damaged(options, reason);
@@ -80,6 +75,13 @@ void run_test(const TestOptions& options) {
 
 }  // namespace
 
+int run_test(const TestOptions& options) {
+  return run_command([&] {
+    test_package(options);
+    return kExitOk;
+  });
+}
+
 void add_test_command(CLI::App& app) {
   auto options = std::make_shared<TestOptions>();
   CLI::App* test = app.add_subcommand(
@@ -89,7 +91,7 @@ void add_test_command(CLI::App& app) {
   test->add_flag("--json", options->json,
                  "Print one JSON document: the verdict, the problem and the suspect entries");
   test->footer(kWhatTestSees);
-  test->callback([options] { run_test(*options); });
+  test->callback([options] { return_status(run_test(*options)); });
 }
 
 }  // namespace scrpkg

@@ -25,7 +25,7 @@ class BoxAnswerer {
               std::ostream& out, bool show_boxes);
 
   // Called before an OK-only box is refused an answer: no answer can stop the installer
-  // there, so the caller ends the process itself.
+  // there, so the caller ends the run itself (by throwing through the installer).
   void on_unstoppable_error(std::function<void(const std::string&)> handler);
 
   // Shows the box (unless quiet) and returns the button pressed. After an error every

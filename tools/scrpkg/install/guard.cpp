@@ -16,7 +16,7 @@ void refuse_unsafe_install(const std::string& package_path, const std::string& w
   if (!package) {
     std::error_code ec;
     if (auto problem = package_size_problem(std::filesystem::file_size(package_path, ec)))
-      fail(kExitDamaged, package_path + ": " + *problem);
+      throw Failure{kExitDamaged, package_path + ": " + *problem};
     return;
   }
   const auto names =
@@ -26,8 +26,8 @@ void refuse_unsafe_install(const std::string& package_path, const std::string& w
     // Found as the sandbox finds it, under any case of its name.
     const std::string target = platform::posix::host_path_in(windows_dir, relative);
     if (!target.empty() && same_file(target, package_path))
-      fail(kExitUsage,
-           target + ": is the package being read (" + package_path + "); nothing installed");
+      throw Failure{kExitUsage, target + ": is the package being read (" + package_path +
+                                    "); nothing installed"};
   }
 }
 

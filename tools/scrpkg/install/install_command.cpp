@@ -68,11 +68,12 @@ bool is_wine_prefix(const std::filesystem::path& folder) {
 std::string windows_dir_of(const InstallOptions& options) {
   if (!options.wine_prefix.empty()) {
     if (!is_wine_prefix(options.wine_prefix))
-      fail(kExitUsage, options.wine_prefix + ": not a Wine prefix (no system.reg and drive_c)");
+      throw Failure{kExitUsage,
+                    options.wine_prefix + ": not a Wine prefix (no system.reg and drive_c)"};
     return (std::filesystem::path(options.wine_prefix) / "drive_c" / "windows").string();
   }
   if (options.windows_dir.empty())
-    fail(kExitUsage, "install: --windows-dir or --wine-prefix is required");
+    throw Failure{kExitUsage, "install: --windows-dir or --wine-prefix is required"};
   return options.windows_dir;
 }
 
@@ -91,12 +92,13 @@ void add_install_command(CLI::App& app) {
   add_simulation_options(*install, *options);
   install->add_flag("-q,--quiet", options->quiet, "Show only what needs an answer");
   install->callback([options] {
-    if (auto why = unreadable_reason(options->package))
-      fail(kExitUsage, options->package + ": " + *why);
-    options->windows_dir = windows_dir_of(*options);
-    refuse_unsafe_install(options->package, options->windows_dir);
-    const int status = run_install(*options, std::cin, std::cout, isatty(STDIN_FILENO) != 0);
-    if (status != kExitOk) finish(status);
+    return_status(run_command([&] {
+      if (auto why = unreadable_reason(options->package))
+        throw Failure{kExitUsage, options->package + ": " + *why};
+      options->windows_dir = windows_dir_of(*options);
+      refuse_unsafe_install(options->package, options->windows_dir);
+      return run_install(*options, std::cin, std::cout, isatty(STDIN_FILENO) != 0);
+    }));
   });
 }
 

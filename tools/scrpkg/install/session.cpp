@@ -54,7 +54,7 @@ std::string launcher(const InstallOptions& options, std::ostream& out) {
 void prepare_windows_dir(const std::string& folder) {
   std::error_code ec;
   fs::create_directories(folder, ec);
-  if (ec) fail(kExitUsage, "cannot create " + folder + ": " + ec.message());
+  if (ec) throw Failure{kExitUsage, "cannot create " + folder + ": " + ec.message()};
 }
 
 platform::posix::Config sandbox_config(const InstallOptions& options, std::ostream& out) {
@@ -73,7 +73,7 @@ void show_launch_note(const Event& event, const InstallOptions& options, std::os
 }
 
 // Answers come from --answers, -y or the terminal; an OK-only box can't stop the
-// installer, so a missing answer there ends the process at once.
+// installer, so a missing answer there ends the run at once.
 BoxAnswerer make_answerer(const InstallOptions& options, std::istream& in, std::ostream& out,
                           bool stdin_is_terminal) {
   return BoxAnswerer(answer_mode(options, stdin_is_terminal),
@@ -81,12 +81,10 @@ BoxAnswerer make_answerer(const InstallOptions& options, std::istream& in, std::
                      in, out, !options.quiet);
 }
 
-void exit_on_unanswerable_box(BoxAnswerer& answerer, EventLog& log) {
+void stop_on_unanswerable_box(BoxAnswerer& answerer, EventLog& log) {
   answerer.on_unstoppable_error([&log](const std::string& message) {
     log.write(exit_record(kExitUsage, message));
-    print_error(message);
-    std::cout.flush();
-    std::exit(kExitUsage);
+    throw Failure{kExitUsage, message};  // through the installer, to the command
   });
 }
 
@@ -112,9 +110,10 @@ int run_install(const InstallOptions& options, std::istream& in, std::ostream& o
                 bool stdin_is_terminal) {
   prepare_windows_dir(options.windows_dir);
   EventLog log(options.log);
-  if (!options.log.empty() && !log.is_open()) fail(kExitUsage, "cannot write " + options.log);
+  if (!options.log.empty() && !log.is_open())
+    throw Failure{kExitUsage, "cannot write " + options.log};
   BoxAnswerer answerer = make_answerer(options, in, out, stdin_is_terminal);
-  exit_on_unanswerable_box(answerer, log);
+  stop_on_unanswerable_box(answerer, log);
   EventDisplay display(out);
 
   platform::posix::Config config = sandbox_config(options, out);

@@ -23,7 +23,8 @@ struct InstallOptions {
 };
 
 // Runs the sequence and returns the exit status: the sequence's own, or 1 when a message
-// box could not be answered or the log could not be written.
+// box could not be answered or the log could not be written. Throws Failure when the
+// Windows folder or the log can't be made, or an OK-only box can't be answered.
 int run_install(const InstallOptions& options, std::istream& in, std::ostream& out,
                 bool stdin_is_terminal);
 

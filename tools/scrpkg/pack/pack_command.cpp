@@ -53,14 +53,15 @@ struct InputFile {
 // regular file (not a FIFO, device or folder) that can be opened, of a size a package can
 // hold.
 std::uint64_t checked_size(const std::string& path, bool entry) {
-  if (auto why = unreadable_reason(path)) fail(kExitUsage, path + ": " + *why);
+  if (auto why = unreadable_reason(path)) throw Failure{kExitUsage, path + ": " + *why};
   std::error_code ec;
   const std::uint64_t size = fs::file_size(path, ec);
-  if (ec) fail(kExitUsage, path + ": " + ec.message());
+  if (ec) throw Failure{kExitUsage, path + ": " + ec.message()};
   if (entry) {
-    if (auto problem = packer::input_size_problem(size)) fail(kExitUsage, path + ": " + *problem);
+    if (auto problem = packer::input_size_problem(size))
+      throw Failure{kExitUsage, path + ": " + *problem};
   } else if (auto problem = package_size_problem(size)) {
-    fail(kExitUsage, path + ": " + *problem);
+    throw Failure{kExitUsage, path + ": " + *problem};
   }
   return size;
 }
@@ -75,7 +76,8 @@ std::vector<std::string> given_files(const PackOptions& options) {
 void refuse_overwriting_inputs(const PackOptions& options) {
   for (const std::string& input : given_files(options)) {
     if (same_file(options.output, input))
-      fail(kExitUsage, options.output + ": is one of the inputs (" + input + "); nothing written");
+      throw Failure{kExitUsage,
+                    options.output + ": is one of the inputs (" + input + "); nothing written"};
   }
 }
 
@@ -86,7 +88,7 @@ std::vector<packer::PackInput> open_inputs(const std::vector<std::string>& paths
     const std::uint64_t size = checked_size(path, true);
     opened.push_back(std::make_unique<InputFile>(path));
     InputFile* in = opened.back().get();
-    if (in->file == nullptr) fail(kExitUsage, path + ": " + std::strerror(errno));
+    if (in->file == nullptr) throw Failure{kExitUsage, path + ": " + std::strerror(errno)};
     inputs.push_back(
         {packer::extension_field(path), size, [in](std::uint8_t* buffer, std::size_t room) {
            const std::size_t got = std::fread(buffer, 1, room, in->file);
@@ -141,11 +143,11 @@ void run_pack(const PackOptions& options) {
                 << " bytes\n";
     }
   } catch (const packer::PackTooLarge& e) {
-    fail(kExitUsage, options.output + ": " + e.what());
+    throw Failure{kExitUsage, options.output + ": " + e.what()};
   } catch (const packer::PackError& e) {
-    fail(kExitUsage, e.what());
+    throw Failure{kExitUsage, e.what()};
   } catch (const OutputError& e) {
-    fail(kExitUsage, options.output + ": " + e.what());
+    throw Failure{kExitUsage, options.output + ": " + e.what()};
   }
 }
 
@@ -168,7 +170,12 @@ void add_pack_command(CLI::App& app) {
   pack->add_option("FILES", options->files, "SAVER.SCR [DATA.DAT [EXTRA ...]]")
       ->required()
       ->check(CLI::ExistingFile);
-  pack->callback([options] { run_pack(*options); });
+  pack->callback([options] {
+    return_status(run_command([&] {
+      run_pack(*options);
+      return kExitOk;
+    }));
+  });
 }
 
 }  // namespace scrpkg
