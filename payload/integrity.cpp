@@ -33,7 +33,7 @@ void note_body(Walk& walk, const Entry& entry, std::uint32_t index) {
 // An extra file's name ends in its entry's extension, joined to the data folder's path.
 bool extension_unsafe(const Entry& entry) {
   for (std::uint32_t i = 0; i < kExtensionSize && entry.extension[i] != '\0'; ++i) {
-    if (unsafe_in_extension(static_cast<unsigned char>(entry.extension[i]))) return true;
+    if (unsafe_in_file_name(static_cast<unsigned char>(entry.extension[i]))) return true;
   }
   return false;
 }

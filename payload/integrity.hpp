@@ -12,11 +12,12 @@ inline bool is_control_character(unsigned char c) {
   return c < 0x20 || c == 0x7F;
 }
 
-// A character no extra file's extension may hold: a control, a separator, a drive or stream
-// colon, a wildcard or another character Windows refuses in a file name. Joined to the data
-// folder's path, it would let the entry name a file other than FILEnnnn there. The checker
-// calls such an entry damaged; the packer refuses to write one.
-inline bool unsafe_in_extension(unsigned char c) {
+// A character no part of an installed file's name may hold: a control, a separator, a drive
+// or stream colon, a wildcard or another character Windows refuses in a file name. In an
+// extra file's extension, joined to the data folder's path, it would let the entry name a
+// file other than FILEnnnn there: the checker calls such an entry damaged, the packer
+// refuses to write one, and extract refuses any name that holds one.
+inline bool unsafe_in_file_name(unsigned char c) {
   return c != '\0' && (is_control_character(c) || std::strchr("\\/:*?\"<>|", c) != nullptr);
 }
 

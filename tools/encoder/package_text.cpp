@@ -81,7 +81,7 @@ std::string extension_field(const std::string& path) {
   // The checker's rule, which it applies to the extra files; the first two entries' are
   // never used in a name, but no reason to write one the checker would call damaged.
   for (char c : extension) {
-    if (payload::unsafe_in_extension(static_cast<unsigned char>(c)))
+    if (payload::unsafe_in_file_name(static_cast<unsigned char>(c)))
       throw PackError("extension of " + name + " holds a character no file name may carry");
   }
   return extension;

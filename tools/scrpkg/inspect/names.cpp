@@ -1,7 +1,5 @@
 #include "inspect/names.hpp"
 
-#include <cstring>
-
 #include "payload/integrity.hpp"
 #include "payload/names.hpp"
 #include "platform/platform.hpp"
@@ -11,13 +9,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool is_control(unsigned char c) {
-  return payload::is_control_character(c);
-}
-
-// Characters Windows refuses in a file name, besides the separators.
-bool is_reserved(char c) {
-  return std::strchr("<>:\"/|?*", c) != nullptr;
+// Why the character may not stand in an installed name; empty when it may.
+std::optional<std::string> unsafe_character_reason(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  if (!payload::unsafe_in_file_name(byte)) return std::nullopt;
+  if (c == '\\' || c == '/') return std::string("a path separator");
+  if (payload::is_control_character(byte)) return std::string("a control character");
+  return std::string("the character '") + c + "'";
 }
 
 std::vector<std::string> components(const std::string& relative) {
@@ -36,8 +34,7 @@ std::optional<std::string> unsafe_component_reason(const std::string& part) {
   if (part.empty()) return std::string("an empty path component");
   if (part == "." || part == "..") return "a \"" + part + "\" path component";
   for (char c : part) {
-    if (is_control(static_cast<unsigned char>(c))) return std::string("a control character");
-    if (is_reserved(c)) return std::string("the character '") + c + "'";
+    if (auto reason = unsafe_character_reason(c)) return reason;
   }
   return std::nullopt;
 }
@@ -86,11 +83,7 @@ std::optional<std::string> unsafe_extension_reason(
     const char (&extension)[payload::kExtensionSize]) {
   for (char c : extension) {
     if (c == '\0') break;
-    if (!payload::unsafe_in_extension(static_cast<unsigned char>(c))) continue;
-    if (c == '\\' || c == '/') return std::string("a path separator in the extension");
-    if (is_control(static_cast<unsigned char>(c)))
-      return std::string("a control character in the extension");
-    return std::string("the character '") + c + "' in the extension";
+    if (auto reason = unsafe_character_reason(c)) return *reason + " in the extension";
   }
   return std::nullopt;
 }
