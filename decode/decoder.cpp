@@ -166,17 +166,16 @@ std::int64_t decode_in_bulk(BitReader& reader, OutputCursor& out, unsigned& ring
   return produced;
 }
 
-std::int32_t decode_stream(const Source& source, const Target& target, std::uint32_t original_size,
-                           std::uint32_t stored_size) {
-  BitReader bits(source, stored_size);
+std::int32_t decode_stream(const Source& source, const Target& target, EntrySizes sizes) {
+  BitReader bits(source, sizes.stored);
   g_streams.bits_used = 0;
-  if (original_size == 0) return 0;
+  if (sizes.original == 0) return 0;
   symbol_decoder_start();
   std::memset(g_tables.ring, ' ', kFirstWrite);
   unsigned r = kFirstWrite;
-  OutputCursor out(target, original_size);
+  OutputCursor out(target, sizes.original);
   // Sizes compare as signed 32-bit values: 2 GiB or more produces nothing.
-  const std::int64_t limit = static_cast<std::int32_t>(original_size);
+  const std::int64_t limit = static_cast<std::int32_t>(sizes.original);
   std::int64_t produced = 0;
   while (produced < limit && !out.failed()) {
     if (kBulkLoopBuilt && g_bulk_loop_on) {
@@ -197,7 +196,7 @@ std::int32_t decode_stream(const Source& source, const Target& target, std::uint
     }
   }
   out.finish();
-  g_streams.bits_used = bits.bits_used(stored_size);
+  g_streams.bits_used = bits.bits_used(sizes.stored);
   return static_cast<std::int32_t>(produced);
 }
 
@@ -217,8 +216,8 @@ std::size_t read_memory(void* context, unsigned char* buffer, std::size_t size) 
 
 }  // namespace
 
-std::int32_t decode_from_reader(Reader reader, void* reader_context, std::uint32_t stored_size,
-                                std::uint32_t original_size, Sink sink, void* sink_context) {
+std::int32_t decode_from_reader(Reader reader, void* reader_context, EntrySizes sizes, Sink sink,
+                                void* sink_context) {
   reset_input_stream();
   reset_output_stream();
   if (!g_tables.position_codes_ready) {
@@ -226,15 +225,15 @@ std::int32_t decode_from_reader(Reader reader, void* reader_context, std::uint32
     g_tables.position_codes_ready = true;
   }
   g_streams.last_error = nullptr;
-  const std::int32_t count = decode_stream(Source{reader, reader_context},
-                                           Target{sink, sink_context}, original_size, stored_size);
+  const std::int32_t count =
+      decode_stream(Source{reader, reader_context}, Target{sink, sink_context}, sizes);
   return g_streams.output.failed ? kDecodeWriteFailed : count;
 }
 
 std::int32_t decode_memory(const unsigned char* stored, std::uint32_t stored_size,
                            std::uint32_t original_size, Sink sink, void* context) {
   MemoryReader memory{stored, stored_size};
-  return decode_from_reader(read_memory, &memory, stored_size, original_size, sink, context);
+  return decode_from_reader(read_memory, &memory, {stored_size, original_size}, sink, context);
 }
 
 void decoder_use_bulk_loop(bool on) {

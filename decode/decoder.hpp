@@ -26,13 +26,19 @@ using Sink = bool (*)(void* context, const unsigned char* data, std::size_t size
 // Delivers up to `size` stored bytes into `buffer`; returns how many it delivered.
 using Reader = std::size_t (*)(void* context, unsigned char* buffer, std::size_t size);
 
+// An entry's size as stored and as restored.
+struct EntrySizes {
+  std::uint32_t stored;
+  std::uint32_t original;
+};
+
 // Decodes the entry at `offset` of the module's own file into the file `target`.
-int decode_entry_to_file(platform::Module module, std::uint32_t offset, std::uint32_t original_size,
-                         std::uint32_t stored_size, const char* target);
+int decode_entry_to_file(platform::Module module, std::uint32_t offset, EntrySizes sizes,
+                         const char* target);
 
 // Same, reading the stored bytes from the file `source` instead of the module's file.
-int decode_file_to_file(const char* source, std::uint32_t offset, std::uint32_t original_size,
-                        std::uint32_t stored_size, const char* target);
+int decode_file_to_file(const char* source, std::uint32_t offset, EntrySizes sizes,
+                        const char* target);
 
 // Decodes `stored_size` bytes at `stored`, handing the restored bytes to the sink in the
 // chunks the output stream writes. Returns the output count, or kDecodeWriteFailed when
@@ -41,8 +47,8 @@ std::int32_t decode_memory(const unsigned char* stored, std::uint32_t stored_siz
                            std::uint32_t original_size, Sink sink, void* context);
 
 // Same, pulling the stored bytes from a reader in the blocks the input stream reads.
-std::int32_t decode_from_reader(Reader reader, void* reader_context, std::uint32_t stored_size,
-                                std::uint32_t original_size, Sink sink, void* sink_context);
+std::int32_t decode_from_reader(Reader reader, void* reader_context, EntrySizes sizes, Sink sink,
+                                void* sink_context);
 
 // Off: every symbol goes through the per-symbol path, as in a build for size, where the
 // bulk loop is left out and this does nothing. On by default.

@@ -18,8 +18,8 @@ bool write_file(void* context, const unsigned char* data, std::size_t size) {
 
 }  // namespace
 
-int decode_file_to_file(const char* source, std::uint32_t offset, std::uint32_t original_size,
-                        std::uint32_t stored_size, const char* target) {
+int decode_file_to_file(const char* source, std::uint32_t offset, EntrySizes sizes,
+                        const char* target) {
   std::FILE* in = platform::stream_open(source, "rb");
   if (in == nullptr) return kDecodeNotRun;
   // An offset past 2 GiB cannot be reached through a long on every platform.
@@ -32,8 +32,7 @@ int decode_file_to_file(const char* source, std::uint32_t offset, std::uint32_t 
     platform::stream_close(in);
     return kDecodeNotCreated;
   }
-  const std::int32_t result =
-      decode_from_reader(read_file, in, stored_size, original_size, write_file, out);
+  const std::int32_t result = decode_from_reader(read_file, in, sizes, write_file, out);
   // The last chunk may be accepted and fail only at the close, where the system (or a C
   // stream) writes what it still held.
   const bool closed = platform::stream_close(out);
@@ -41,12 +40,12 @@ int decode_file_to_file(const char* source, std::uint32_t offset, std::uint32_t 
   return result == kDecodeWriteFailed || !closed ? kDecodeWriteFailed : kDecodeDone;
 }
 
-int decode_entry_to_file(platform::Module module, std::uint32_t offset, std::uint32_t original_size,
-                         std::uint32_t stored_size, const char* target) {
+int decode_entry_to_file(platform::Module module, std::uint32_t offset, EntrySizes sizes,
+                         const char* target) {
   char module_path[platform::kPathSize];
   const std::uint32_t length = platform::module_file_name(module, module_path, sizeof module_path);
   if (length == 0 || length >= sizeof module_path) return kDecodeNotRun;
-  return decode_file_to_file(module_path, offset, original_size, stored_size, target);
+  return decode_file_to_file(module_path, offset, sizes, target);
 }
 
 }  // namespace decode

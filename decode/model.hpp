@@ -25,31 +25,27 @@ struct Model {
   std::uint16_t parent[kNodes + kSymbols];  // parent of each node; [kLeafBase + s]: leaf of s
 };
 
-// Fresh tree: every symbol at weight 1.
-void model_init(Model& m);
+// Fresh tree: every symbol at weight 1. Inline, so that the installer stub's start of an
+// entry holds it in place of a call.
+inline void model_init(Model& m) {
+  for (int s = 0; s < kSymbols; ++s) {
+    m.weight[s] = 1;
+    m.child[s] = static_cast<std::uint16_t>(kLeafBase + s);
+    m.parent[kLeafBase + s] = static_cast<std::uint16_t>(s);
+  }
+  for (int i = 0, j = kSymbols; j <= kRoot; i += 2, ++j) {
+    m.weight[j] = static_cast<std::uint16_t>(m.weight[i] + m.weight[i + 1]);
+    m.child[j] = static_cast<std::uint16_t>(i);
+    m.parent[i] = m.parent[i + 1] = static_cast<std::uint16_t>(j);
+  }
+  m.weight[kNodes] = 0xFFFF;
+  m.parent[kRoot] = 0;
+}
 
 // Counts one occurrence of the symbol, rebuilding first when the root weight is at the limit.
 void model_update(Model& m, int symbol);
 
-// The part of model_update after the rebuild check: adds 1 to the weight of `node` and of
-// each node above it, keeping the weights ordered. `node` is the symbol's leaf node or, when
-// every node below it on the leaf's path has already been counted, a node of that path.
-void model_increment_from(Model& m, int node);
-
 // Halves the weights and rebuilds the tree from the leaves.
 void model_rebuild(Model& m);
-
-// The last node from `first` on whose weight is below k, given weight[first] < k. Most
-// runs of equal weights are short; long ones (early in an entry most leaves weigh 1) are
-// crossed by galloping ahead and halving the gap.
-int last_below_far(const Model& m, int first, unsigned k);
-int last_below(const Model& m, int first, unsigned k);
-
-// Exchanges node x, just counted to a weight above node x + 1's, with node l, the last
-// node whose weight is still below x's, so the weights stay ordered. x's subtree moves to l.
-void model_exchange_with(Model& m, int x, int l);
-
-// The same, finding l; returns l.
-int model_exchange(Model& m, int x);
 
 }  // namespace decode

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "decode/model.hpp"
 #include "decode/symbol_tree.hpp"
-#include "decode/tree_ops.hpp"
 
 namespace decode {
 
@@ -24,10 +24,10 @@ void rely_on(int node, unsigned prefix, int bits) {
 // The symbol that makes the root weight reach the limit is decoded with the tree as it
 // is; the tree is rebuilt before it is counted.
 int decode_then_rebuild(BitReader& bits) {
-  Tree& t = g_symbols.tree;
+  Model& t = g_symbols.tree;
   int depth = 0;
   const int leaf = walk_to_leaf(bits, t.child[kRoot], depth);
-  tree_rebuild(t);
+  model_rebuild(t);
   invalidate_table();
   count_from(t.parent[leaf]);
   return leaf - kLeafBase;
@@ -36,7 +36,7 @@ int decode_then_rebuild(BitReader& bits) {
 }  // namespace
 
 void fill_entry(TableEntry& e, unsigned index) {
-  const Tree& t = g_symbols.tree;
+  const Model& t = g_symbols.tree;
   int x = t.child[kRoot];
   int length = 0;
   while (length < kTableBits && x < kLeafBase) {
@@ -56,13 +56,13 @@ void symbol_decoder_reset_process_state() {
 }
 
 void symbol_decoder_start() {
-  tree_init(g_symbols.tree);
+  model_init(g_symbols.tree);
   g_symbols.path[0] = kRoot;
   invalidate_table();
 }
 
 int decode_and_count_symbol(BitReader& bits) {
-  const Tree& t = g_symbols.tree;
+  const Model& t = g_symbols.tree;
   if (t.weight[kRoot] == kRebuildLimit) return decode_then_rebuild(bits);
   // Topping up every time costs less than a branch on the bit count that mispredicts.
   bits.refill_free();

@@ -23,8 +23,6 @@ namespace decode {
 
 constexpr int kTableBits = 6;
 
-using Tree = Model;
-
 struct TableEntry {
   std::uint16_t path[kTableBits];  // nodes below the root as the walk meets them
   std::uint16_t next;              // child entry of the path's last node (kLeafBase + s: leaf)
@@ -41,7 +39,7 @@ struct Reliance {
 };
 
 struct SymbolDecoder {
-  Tree tree;
+  Model tree;
   TableEntry table[1 << kTableBits];
   Reliance reliance[kNodes];
   std::uint16_t path[kNodes + 1];  // the root, then the decoded symbol's path below it
@@ -65,7 +63,7 @@ inline void invalidate_below(std::size_t node) {
 // The last node from `first` on whose weight is below k, comparing sixteen weights at a time
 // where the instruction set allows.
 inline int find_last_below(int first, unsigned k) {
-  const Tree& t = g_symbols.tree;
+  const Model& t = g_symbols.tree;
 #if defined(__SSE2__)
   const __m128i limit = _mm_set1_epi16(static_cast<short>(k));
   const __m128i zero = _mm_setzero_si128();
@@ -77,16 +75,16 @@ inline int find_last_below(int first, unsigned k) {
     const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
     if (mask != 0) return first + static_cast<int>(__builtin_ctz(mask)) - 1;
   }
-  --first;  // tree_last_below looks on from the node after first
+  --first;  // last_below looks on from the node after first
 #endif
-  return tree_last_below(t, first, k);
+  return last_below(t, first, k);
 }
 
 // Node x, counted, has outgrown node x + 1: exchanges it; returns where x's subtree is now.
 inline std::size_t exchange(std::size_t x) {
   const int node = static_cast<int>(x);
   const int l = find_last_below(node + 1, g_symbols.tree.weight[x]);
-  tree_exchange_with(g_symbols.tree, node, l);
+  exchange_with(g_symbols.tree, node, l);
   invalidate_below(x);
   invalidate_below(static_cast<std::size_t>(l));
   return static_cast<std::size_t>(l);
@@ -94,12 +92,7 @@ inline std::size_t exchange(std::size_t x) {
 
 // Counts node x and every node above it, each next one found through the parent table.
 inline void count_from(std::size_t x) {
-  Tree& t = g_symbols.tree;
-  do {
-    const std::uint16_t k = ++t.weight[x];
-    if (k > t.weight[x + 1]) x = exchange(x);
-    x = t.parent[x];
-  } while (x != 0);
+  count_up_from(g_symbols.tree, x, [](std::size_t n) { return exchange(n); });
 }
 
 inline const TableEntry& table_entry(unsigned index) {
@@ -112,7 +105,7 @@ inline const TableEntry& table_entry(unsigned index) {
 // Returns the leaf's child entry, kLeafBase + symbol.
 template <class Bits>
 int walk_to_leaf(Bits& bits, int x, int& depth) {
-  const Tree& t = g_symbols.tree;
+  const Model& t = g_symbols.tree;
   int d = depth;
   while (x < kLeafBase) {
     const int node = x + static_cast<int>(bits.read_bit());
@@ -137,7 +130,7 @@ int walk_from_table(Bits& bits, int& depth) {
 // Counts the recorded path bottom-up, following it while exchanges keep each node's parent.
 // Unsigned indices need no widening between loads.
 inline void count_path(int depth) {
-  Tree& t = g_symbols.tree;
+  Model& t = g_symbols.tree;
   for (std::size_t i = static_cast<std::size_t>(depth); i > 0; --i) {
     const std::size_t x = g_symbols.path[i];
     const std::uint16_t k = ++t.weight[x];

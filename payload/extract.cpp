@@ -84,8 +84,8 @@ ExtractStatus extract_compressed(platform::Module module, const Entry& entry, co
                                  platform::File& file) {
   platform::file_close(file);
   file = platform::kInvalidFile;
-  const int decoded = decode::decode_entry_to_file(module, entry.offset, entry.original_size,
-                                                   entry.stored_size, path);
+  const int decoded = decode::decode_entry_to_file(module, entry.offset,
+                                                   {entry.stored_size, entry.original_size}, path);
   if (decoded == decode::kDecodeWriteFailed) return ExtractStatus::write_failed;
   if (decoded == decode::kDecodeNotCreated) return ExtractStatus::create_failed;
   file = locate_payload();

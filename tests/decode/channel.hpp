@@ -61,8 +61,8 @@ inline std::int32_t run_decoder(Implementation which, Channel& channel, std::uin
                                 std::uint32_t original_size) {
   if (which != Implementation::reference) {
     decode::decoder_use_bulk_loop(which == Implementation::shipped);
-    const std::int32_t result = decode::decode_from_reader(Channel::read, &channel, stored_size,
-                                                           original_size, Channel::write, &channel);
+    const std::int32_t result = decode::decode_from_reader(
+        Channel::read, &channel, {stored_size, original_size}, Channel::write, &channel);
     decode::decoder_use_bulk_loop(true);
     return result;
   }

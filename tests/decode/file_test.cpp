@@ -57,10 +57,11 @@ class DecodeFiles : public ::testing::Test {
     config.machine.module_host_path = (root / "PACKAGE.EXE").string();
     platform::posix::configure(config);
   }
+  decode::EntrySizes sizes() const {
+    return {static_cast<std::uint32_t>(stored.size()), static_cast<std::uint32_t>(data.size())};
+  }
   int decode_entry(const fs::path& target) {
-    return decode::decode_entry_to_file(nullptr, kOffset, static_cast<std::uint32_t>(data.size()),
-                                        static_cast<std::uint32_t>(stored.size()),
-                                        target.string().c_str());
+    return decode::decode_entry_to_file(nullptr, kOffset, sizes(), target.string().c_str());
   }
 
   fs::path root;
@@ -75,9 +76,7 @@ TEST_F(DecodeFiles, AnEntryOfTheModuleDecodesIntoItsTarget) {
 
 TEST_F(DecodeFiles, WindowsPathsReachTheSandbox) {
   const std::string source = platform::posix::module_windows_path();
-  EXPECT_EQ(decode::decode_file_to_file(
-                source.c_str(), kOffset, static_cast<std::uint32_t>(data.size()),
-                static_cast<std::uint32_t>(stored.size()), "C:\\WINDOWS\\OUT.DAT"),
+  EXPECT_EQ(decode::decode_file_to_file(source.c_str(), kOffset, sizes(), "C:\\WINDOWS\\OUT.DAT"),
             decode::kDecodeDone);
   EXPECT_EQ(read_all(root / "WINDOWS" / "OUT.DAT"), data);
 }
@@ -90,9 +89,9 @@ TEST_F(DecodeFiles, NothingIsCreatedWithoutASource) {
   EXPECT_FALSE(fs::exists(root / "OUT.DAT"));
 
   const std::string missing = (root / "MISSING.EXE").string();
-  EXPECT_EQ(
-      decode::decode_file_to_file(missing.c_str(), 0, 10, 10, (root / "OUT.DAT").string().c_str()),
-      decode::kDecodeNotRun);
+  EXPECT_EQ(decode::decode_file_to_file(missing.c_str(), 0, {10, 10},
+                                        (root / "OUT.DAT").string().c_str()),
+            decode::kDecodeNotRun);
   EXPECT_FALSE(fs::exists(root / "OUT.DAT"));
 }
 
@@ -114,10 +113,9 @@ TEST_F(DecodeFiles, AShortWriteKeepsWhatWasWrittenAndStops) {
 }
 
 TEST_F(DecodeFiles, OriginalSizeZeroStillCreatesAnEmptyTarget) {
-  EXPECT_EQ(
-      decode::decode_entry_to_file(nullptr, kOffset, 0, static_cast<std::uint32_t>(stored.size()),
-                                   (root / "EMPTY.DAT").string().c_str()),
-      decode::kDecodeDone);
+  EXPECT_EQ(decode::decode_entry_to_file(nullptr, kOffset, {sizes().stored, 0},
+                                         (root / "EMPTY.DAT").string().c_str()),
+            decode::kDecodeDone);
   EXPECT_TRUE(fs::exists(root / "EMPTY.DAT"));
   EXPECT_EQ(fs::file_size(root / "EMPTY.DAT"), 0u);
 }

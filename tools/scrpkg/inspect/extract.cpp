@@ -95,7 +95,7 @@ bool write_restored(void* context, const unsigned char* data, std::size_t size) 
 void write_decoded(const Package& package, const payload::Entry& entry, OutputFile& out) {
   const BodyReader in(package, entry);
   DecodeEnds ends{in.file(), &out, {}};
-  decode::decode_from_reader(read_stored, &ends, entry.stored_size, entry.original_size,
+  decode::decode_from_reader(read_stored, &ends, {entry.stored_size, entry.original_size},
                              write_restored, &ends);
   if (!ends.write_error.empty()) throw OutputError(ends.write_error);
 }
