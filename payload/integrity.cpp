@@ -48,7 +48,8 @@ bool size_impossible(const Entry& entry) {
 }
 
 // The table is judged whole first; the body faults count only once its terminator is found.
-Integrity walk_table(platform::File file, Walk& walk, std::uint32_t* failed_entry) {
+Integrity walk_table(platform::File file, Walk& walk, std::uint32_t* failed_entry,
+                     const EntrySink* sink) {
   Header header;
   if (!read_header(file, header)) return Integrity::header_incomplete;
   Entry entry;
@@ -59,6 +60,7 @@ Integrity walk_table(platform::File file, Walk& walk, std::uint32_t* failed_entr
   bool impossible = false;
   std::uint32_t index = 0;
   for (; (got = read_entry(file, entry)) == EntryRead::entry; ++index) {
+    if (sink != nullptr) sink->keep(sink->context, entry);
     if (!outside && !body_inside_file(walk, entry)) {
       outside = true;
       *failed_entry = index;
@@ -92,7 +94,9 @@ Integrity walk_table(platform::File file, Walk& walk, std::uint32_t* failed_entr
   return Integrity::sound;
 }
 
-Integrity check_located(platform::File file, std::uint32_t* failed_entry) {
+}  // namespace
+
+Integrity check_located(platform::File file, std::uint32_t* failed_entry, const EntrySink* sink) {
   std::uint32_t ignored = 0;
   if (failed_entry == nullptr) failed_entry = &ignored;
   if (file == platform::kInvalidFile) return Integrity::not_found;
@@ -102,20 +106,27 @@ Integrity check_located(platform::File file, std::uint32_t* failed_entry) {
   Integrity verdict = Integrity::not_found;
   if (start >= 0 && size >= 0 &&
       platform::file_seek(file, start, platform::SeekFrom::begin) == start) {
-    verdict = walk_table(file, walk, failed_entry);
+    verdict = walk_table(file, walk, failed_entry, sink);
   }
-  platform::file_close(file);
+  return verdict;
+}
+
+namespace {
+
+Integrity check_and_close(platform::File file, std::uint32_t* failed_entry) {
+  const Integrity verdict = check_located(file, failed_entry, nullptr);
+  if (file != platform::kInvalidFile) platform::file_close(file);
   return verdict;
 }
 
 }  // namespace
 
 Integrity check_integrity(const char* path, std::uint32_t* failed_entry) {
-  return check_located(locate_payload_at(path), failed_entry);
+  return check_and_close(locate_payload_at(path), failed_entry);
 }
 
 Integrity check_module_integrity(std::uint32_t* failed_entry) {
-  return check_located(locate_payload(), failed_entry);
+  return check_and_close(locate_payload(), failed_entry);
 }
 
 }  // namespace payload

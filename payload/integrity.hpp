@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "payload/format.hpp"
+#include "platform/platform.hpp"
+
 namespace payload {
 
 // A control character: below 0x20, or DEL. No display name the packer writes holds one.
@@ -42,6 +45,16 @@ Integrity check_integrity(const char* path, std::uint32_t* failed_entry = nullpt
 
 // The same for the running module's own file.
 Integrity check_module_integrity(std::uint32_t* failed_entry = nullptr);
+
+// Takes each entry the walk reads, the terminator left out, for a reader that keeps them.
+struct EntrySink {
+  void (*keep)(void* context, const Entry& entry);
+  void* context;
+};
+
+// The same for a handle at the payload start (platform::kInvalidFile: not_found), which it
+// leaves open at an unspecified position; `sink`, when given, takes the table as it is read.
+Integrity check_located(platform::File file, std::uint32_t* failed_entry, const EntrySink* sink);
 
 // A short English sentence describing the verdict, without a final full stop.
 const char* integrity_text(Integrity verdict);

@@ -26,32 +26,28 @@ std::filesystem::path shown_path(const std::string& folder, const PlannedFile& f
       .lexically_normal();
 }
 
-void extract_package(const ExtractOptions& options) {
-  const Package package = read_sound_package(options.package);
-  // Every name is checked before the first byte is written.
-  const std::vector<PlannedFile> plan = plan_extraction(package, options.folder);
-  Progress progress(installed_total(package), !options.quiet);
-  // A fresh process starts with this state; the ring tail then carries from entry to entry.
-  decode::decoder_reset_process_state();
-  for (const PlannedFile& file : plan) {
-    progress.show();
-    extract_entry(package, file);
-    const std::uint32_t size = payload::installed_size(package.entries[file.index]);
-    progress.advance(size);
-    progress.clear_line();
-    if (!options.quiet) {
-      std::cout << host_text_to_utf8(shown_path(options.folder, file).string()) << " (" << size
-                << " bytes)\n";
-    }
-  }
-  progress.finish();
-}
-
 }  // namespace
 
 int run_extract(const ExtractOptions& options) {
   return run_command([&] {
-    extract_package(options);
+    const Package package = read_sound_package(options.package);
+    // Every name is checked before the first byte is written.
+    const std::vector<PlannedFile> plan = plan_extraction(package, options.folder);
+    Progress progress(installed_total(package), !options.quiet);
+    // A fresh process starts with this state; the ring tail then carries from entry to entry.
+    decode::decoder_reset_process_state();
+    for (const PlannedFile& file : plan) {
+      progress.show();
+      extract_entry(package, file);
+      const std::uint32_t size = payload::installed_size(package.entries[file.index]);
+      progress.advance(size);
+      progress.clear_line();
+      if (!options.quiet) {
+        std::cout << host_text_to_utf8(shown_path(options.folder, file).string()) << " (" << size
+                  << " bytes)\n";
+      }
+    }
+    progress.finish();
     return kExitOk;
   });
 }

@@ -23,34 +23,30 @@ nlohmann::json with_verdict(nlohmann::json document, const std::optional<std::st
   return document;
 }
 
-void list_package(const ListOptions& options) {
-  if (auto why = unreadable_reason(options.package))
-    throw Failure{kExitUsage, options.package + ": " + *why};
-  std::string reason;
-  std::optional<Package> package = read_package(options.package, reason);
-  if (!package) {
-    if (options.json) {
-      std::cout << with_verdict({{"package", host_text_to_utf8(options.package)}}, reason).dump(2)
-                << '\n';
-    }
-    throw Failure{kExitDamaged, options.package + ": " + reason};
-  }
-  const Listing listing = make_listing(*package);
-  // A damaged package is still listed, so the reader can see what is wrong with it.
-  const std::optional<std::string> problem = integrity_problem(options.package);
-  if (options.json) {
-    std::cout << with_verdict(listing_json(listing), problem).dump(2) << '\n';
-  } else {
-    print_listing(std::cout, listing);
-  }
-  if (problem) throw Failure{kExitDamaged, options.package + ": damaged: " + *problem};
-}
-
 }  // namespace
 
 int run_list(const ListOptions& options) {
   return run_command([&] {
-    list_package(options);
+    if (auto why = unreadable_reason(options.package))
+      throw Failure{kExitUsage, options.package + ": " + *why};
+    std::string reason;
+    std::optional<Package> package = read_package(options.package, reason);
+    if (!package) {
+      if (options.json) {
+        std::cout << with_verdict({{"package", host_text_to_utf8(options.package)}}, reason).dump(2)
+                  << '\n';
+      }
+      throw Failure{kExitDamaged, options.package + ": " + reason};
+    }
+    const Listing listing = make_listing(*package);
+    // A damaged package is still listed, so the reader can see what is wrong with it.
+    const std::optional<std::string>& problem = package->problem;
+    if (options.json) {
+      std::cout << with_verdict(listing_json(listing), problem).dump(2) << '\n';
+    } else {
+      print_listing(std::cout, listing);
+    }
+    if (problem) throw Failure{kExitDamaged, options.package + ": damaged: " + *problem};
     return kExitOk;
   });
 }

@@ -18,25 +18,28 @@ std::string core_path(const std::string& host_path) {
   return std::filesystem::absolute(host_path).lexically_normal().string();
 }
 
-// Header and table from a handle at the payload start; false when the file ends first.
-bool read_header_and_table(platform::File file, Package& package) {
-  const std::int32_t start = platform::file_seek(file, 0, platform::SeekFrom::current);
-  payload::Header header{};
-  std::uint32_t count = 0;
-  if (start < 0 || !payload::read_table(file, header, nullptr, 0, &count)) return false;
-  package.entries.resize(count);
-  platform::file_seek(file, start, platform::SeekFrom::begin);
-  if (!payload::read_table(file, header, package.entries.data(), count, &count)) return false;
-  package.name_field = fixed_field(header.name, payload::kNameSize);
-  package.base = header.base;
-  package.payload_offset = static_cast<std::uint64_t>(start);
-  return true;
+void keep_entry(void* package, const payload::Entry& entry) {
+  static_cast<Package*>(package)->entries.push_back(entry);
 }
 
-std::string failure_reason(const std::string& path) {
-  const payload::Integrity verdict = payload::check_integrity(core_path(path).c_str());
-  if (verdict == payload::Integrity::sound) return "the payload table could not be read";
-  return payload::integrity_text(verdict);
+// The verdict in one line; the faults of one entry name it.
+std::optional<std::string> problem_text(payload::Integrity verdict, std::uint32_t failed_entry) {
+  if (verdict == payload::Integrity::sound) return std::nullopt;
+  std::string text = payload::integrity_text(verdict);
+  if (verdict == payload::Integrity::body_outside_file ||
+      verdict == payload::Integrity::body_overlaps_table ||
+      verdict == payload::Integrity::size_impossible ||
+      verdict == payload::Integrity::extension_unsafe) {
+    text = "entry " + std::to_string(failed_entry) + ": " + text;
+  }
+  return text;
+}
+
+// The table is whole: the verdict is about its contents.
+bool table_read(payload::Integrity verdict) {
+  return verdict != payload::Integrity::not_found &&
+         verdict != payload::Integrity::header_incomplete &&
+         verdict != payload::Integrity::table_unterminated;
 }
 
 }  // namespace
@@ -78,28 +81,27 @@ std::optional<Package> read_package(const std::string& path, std::string& reason
     return std::nullopt;
   }
   const platform::File file = payload::locate_payload_at(core_path(path).c_str());
-  const bool complete = file != platform::kInvalidFile && read_header_and_table(file, package);
+  const std::int32_t start = file == platform::kInvalidFile
+                                 ? -1
+                                 : platform::file_seek(file, 0, platform::SeekFrom::current);
+  const payload::EntrySink sink{keep_entry, &package};
+  std::uint32_t failed_entry = 0;
+  const payload::Integrity verdict = payload::check_located(file, &failed_entry, &sink);
+  payload::Header header{};
+  const bool complete = table_read(verdict) && start >= 0 &&
+                        platform::file_seek(file, start, platform::SeekFrom::begin) == start &&
+                        payload::read_header(file, header);
   if (file != platform::kInvalidFile) platform::file_close(file);
   if (!complete) {
-    reason = failure_reason(path);
+    reason = verdict == payload::Integrity::sound ? "the payload header could not be read"
+                                                  : payload::integrity_text(verdict);
     return std::nullopt;
   }
+  package.name_field = fixed_field(header.name, payload::kNameSize);
+  package.base = header.base;
+  package.payload_offset = static_cast<std::uint64_t>(start);
+  package.problem = problem_text(verdict, failed_entry);
   return package;
-}
-
-std::optional<std::string> integrity_problem(const std::string& path) {
-  std::uint32_t failed_entry = 0;
-  const payload::Integrity verdict =
-      payload::check_integrity(core_path(path).c_str(), &failed_entry);
-  if (verdict == payload::Integrity::sound) return std::nullopt;
-  std::string text = payload::integrity_text(verdict);
-  if (verdict == payload::Integrity::body_outside_file ||
-      verdict == payload::Integrity::body_overlaps_table ||
-      verdict == payload::Integrity::size_impossible ||
-      verdict == payload::Integrity::extension_unsafe) {
-    text = "entry " + std::to_string(failed_entry) + ": " + text;
-  }
-  return text;
 }
 
 Package read_sound_package(const std::string& path) {
@@ -107,8 +109,7 @@ Package read_sound_package(const std::string& path) {
   std::string reason;
   std::optional<Package> package = read_package(path, reason);
   if (!package) throw Failure{kExitDamaged, path + ": " + reason};
-  if (auto problem = integrity_problem(path))
-    throw Failure{kExitDamaged, path + ": damaged: " + *problem};
+  if (package->problem) throw Failure{kExitDamaged, path + ": damaged: " + *package->problem};
   return *package;
 }
 

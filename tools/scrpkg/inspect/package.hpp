@@ -18,6 +18,7 @@ struct Package {
   std::uint64_t payload_offset = 0;  // file position of the payload header
   std::uint64_t file_size = 0;
   std::vector<payload::Entry> entries;  // the table without its terminator
+  std::optional<std::string> problem;   // why the package is damaged; empty when sound
 };
 
 // Why the file cannot be read as a package at all, as the system words it ("No such file or
@@ -30,13 +31,10 @@ std::optional<std::string> unreadable_reason(const std::string& path);
 // what the readers and the installer's signed 32-bit seeks reach. Empty when it can.
 std::optional<std::string> package_size_problem(std::uint64_t size);
 
-// Reads the package's header and table. On failure returns empty and sets `reason` to a
-// one-line explanation (not a package, too large for the format, header or table cut
-// off, ...).
+// Locates the payload once and reads its header and table, judging the package as it goes.
+// On failure returns empty and sets `reason` to a one-line explanation (not a package, too
+// large for the format, header or table cut off, ...).
 std::optional<Package> read_package(const std::string& path, std::string& reason);
-
-// Empty when the package is sound; otherwise why it is damaged, in one line.
-std::optional<std::string> integrity_problem(const std::string& path);
 
 // Reads the package and checks its integrity; any problem ends the subcommand with
 // status 2 and the reason.

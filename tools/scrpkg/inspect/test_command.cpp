@@ -38,46 +38,42 @@ nlohmann::json verdict_json(const TestOptions& options, const std::optional<std:
   throw Failure{kExitDamaged, options.package + ": " + problem};
 }
 
+}  // namespace
+
 // Suspect bodies do not change the status: no end code marks where a stream should end, a
 // packer that pads its bodies leaves bytes unread, one that drops trailing zero bytes runs
 // on into the zero bits the decoder supplies, and the installer restores both exactly.
 // Ours ends every stream inside its last byte, so on its packages a suspect entry points to
 // a changed byte; on packages from elsewhere it may be no more than padding.
-void test_package(const TestOptions& options) {
-  if (auto why = unreadable_reason(options.package))
-    throw Failure{kExitUsage, options.package + ": " + *why};
-  std::string reason;
-  const std::optional<Package> package = read_package(options.package, reason);
-  if (!package) damaged(options, reason);
-  if (auto problem = integrity_problem(options.package)) damaged(options, "damaged: " + *problem);
-  if (auto problem = body_outside_file(*package)) damaged(options, *problem);
-  const DecodeCheck check = decode_all_in_memory(*package);
-  if (check.problem) damaged(options, *check.problem);
-  for (const SuspectBody& suspect : check.suspects) {
-    print_error(options.package + ": entry " + std::to_string(suspect.entry) +
-                ": suspect: " + suspect.reason);
-  }
-  if (options.json) {
-    nlohmann::json document = verdict_json(options, std::nullopt);
-    document["entries"] = package->entries.size();
-    document["installed_size"] = installed_total(*package);
-    document["suspect"] = nlohmann::json::array();
-    for (const SuspectBody& suspect : check.suspects)
-      document["suspect"].push_back({{"entry", suspect.entry}, {"reason", suspect.reason}});
-    std::cout << document.dump(2) << '\n';
-  } else if (!options.quiet) {
-    std::cout << options.package << ": sound, " << entry_count(package->entries.size()) << ", "
-              << installed_total(*package) << " bytes once installed";
-    if (!check.suspects.empty()) std::cout << ", " << check.suspects.size() << " suspect";
-    std::cout << '\n';
-  }
-}
-
-}  // namespace
-
 int run_test(const TestOptions& options) {
   return run_command([&] {
-    test_package(options);
+    if (auto why = unreadable_reason(options.package))
+      throw Failure{kExitUsage, options.package + ": " + *why};
+    std::string reason;
+    const std::optional<Package> package = read_package(options.package, reason);
+    if (!package) damaged(options, reason);
+    if (package->problem) damaged(options, "damaged: " + *package->problem);
+    if (auto problem = body_outside_file(*package)) damaged(options, *problem);
+    const DecodeCheck check = decode_all_in_memory(*package);
+    if (check.problem) damaged(options, *check.problem);
+    for (const SuspectBody& suspect : check.suspects) {
+      print_error(options.package + ": entry " + std::to_string(suspect.entry) +
+                  ": suspect: " + suspect.reason);
+    }
+    if (options.json) {
+      nlohmann::json document = verdict_json(options, std::nullopt);
+      document["entries"] = package->entries.size();
+      document["installed_size"] = installed_total(*package);
+      document["suspect"] = nlohmann::json::array();
+      for (const SuspectBody& suspect : check.suspects)
+        document["suspect"].push_back({{"entry", suspect.entry}, {"reason", suspect.reason}});
+      std::cout << document.dump(2) << '\n';
+    } else if (!options.quiet) {
+      std::cout << options.package << ": sound, " << entry_count(package->entries.size()) << ", "
+                << installed_total(*package) << " bytes once installed";
+      if (!check.suspects.empty()) std::cout << ", " << check.suspects.size() << " suspect";
+      std::cout << '\n';
+    }
     return kExitOk;
   });
 }
