@@ -78,15 +78,14 @@ INSTANTIATE_TEST_SUITE_P(
                     NamesCase{"Z:\\tmp\\My.Saver.exe",
                               3,
                               {"MY.SCR", "TOLVERAN\\LUMIVANE\\My.Saver\\My.Saver.DAT"}},
+                    NamesCase{"/tmp/x/../Night.exe",  // a host path: its folders play no part
+                              2,
+                              {"NIGHT.SCR", "TOLVERAN\\LUMIVANE\\Night\\Night.DAT"}},
                     NamesCase{"Z:\\a\\b\\night.exe",
                               9999,
                               {"NIGHT.SCR", "TOLVERAN\\LUMIVANE\\night\\night.DAT",
                                "TOLVERAN\\LUMIVANE\\night\\FILE9999.BMP",
                                "TOLVERAN\\LUMIVANE\\night\\FILE10000.WAV"}}));
-
-TEST(InstalledNames, ModulePathUsesBackslashesUnderZ) {
-  EXPECT_EQ(scrpkg::installer_module_path("/tmp/x/../Aurora.exe"), "Z:\\tmp\\Aurora.exe");
-}
 
 struct UnsafeCase {
   std::string relative;

@@ -103,8 +103,7 @@ void write_decoded(const Package& package, const payload::Entry& entry, OutputFi
 }  // namespace
 
 std::vector<PlannedFile> plan_extraction(const Package& package, const fs::path& folder) {
-  const auto names =
-      installed_names(installer_module_path(package.path), package.base, package.entries);
+  const auto names = installed_names(package.path, package.base, package.entries);
   if (!names)
     throw Failure{kExitUsage,
                   package.path + ": an installed path would be too long; nothing extracted"};

@@ -18,8 +18,7 @@ Listing make_listing(const Package& package) {
   Listing listing{package.path, cp1252_to_utf8(display_name(package)),
                   package.base, package.payload_offset,
                   {},           installed_total(package)};
-  const auto names =
-      installed_names(installer_module_path(package.path), package.base, package.entries);
+  const auto names = installed_names(package.path, package.base, package.entries);
   for (std::uint32_t i = 0; i < package.entries.size(); ++i) {
     const payload::Entry& e = package.entries[i];
     listing.entries.push_back({i, role_of(i),

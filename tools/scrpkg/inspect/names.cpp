@@ -41,17 +41,10 @@ std::optional<std::string> unsafe_component_reason(const std::string& part) {
 
 }  // namespace
 
-std::string installer_module_path(const std::string& host_path) {
-  std::string windows = "Z:" + fs::absolute(host_path).lexically_normal().string();
-  for (char& c : windows) {
-    if (c == '/') c = '\\';
-  }
-  return windows;
-}
-
 std::optional<std::vector<std::string>> installed_names(
-    const std::string& module_path, std::uint16_t base,
+    const std::string& package_path, std::uint16_t base,
     const std::vector<payload::Entry>& entries) {
+  const std::string module_path = fs::path(package_path).filename().string();
   char target[platform::kPathSize];
   payload::InstallNames names{};
   names.windows_dir[0] = '\0';  // paths relative to the Windows directory

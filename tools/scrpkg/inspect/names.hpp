@@ -12,14 +12,11 @@
 
 namespace scrpkg {
 
-// The package's path as the installer sees its own module path under the sandbox: Z:
-// followed by the absolute host path with backslashes.
-std::string installer_module_path(const std::string& host_path);
-
 // Target path of every entry relative to the Windows directory, with backslashes
-// ("AURORA.SCR", "TOLVERAN\LUMIVANE\Aurora\Aurora.DAT"). Empty when a path would not fit
-// the installer's path buffer.
-std::optional<std::vector<std::string>> installed_names(const std::string& module_path,
+// ("AURORA.SCR", "TOLVERAN\LUMIVANE\Aurora\Aurora.DAT"), for the package at `package_path`:
+// only its file name counts, as the installer takes it from its own path. Empty when a path
+// would not fit the installer's path buffer.
+std::optional<std::vector<std::string>> installed_names(const std::string& package_path,
                                                         std::uint16_t base,
                                                         const std::vector<payload::Entry>& entries);
 

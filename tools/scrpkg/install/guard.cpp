@@ -19,8 +19,7 @@ void refuse_unsafe_install(const std::string& package_path, const std::string& w
       throw Failure{kExitDamaged, package_path + ": " + *problem};
     return;
   }
-  const auto names =
-      installed_names(installer_module_path(package_path), package->base, package->entries);
+  const auto names = installed_names(package_path, package->base, package->entries);
   if (!names) return;
   for (const std::string& relative : *names) {
     // Found as the sandbox finds it, under any case of its name.
