@@ -20,18 +20,19 @@ constexpr std::uint64_t kLargestInstall = 1u << 16;
 
 bool small_enough(const std::string& package_path) {
   std::string reason;
-  const std::optional<scrpkg::Package> package = scrpkg::read_package(package_path, reason);
+  const std::optional<scrpkg::inspect::Package> package =
+      scrpkg::inspect::read_package(package_path, reason);
   if (!package) return true;
   for (const payload::Entry& e : package->entries) {
     if (payload::installed_size(e) > kLargestInstall) return false;
   }
-  return scrpkg::installed_total(*package) <= kLargestInstall;
+  return scrpkg::inspect::installed_total(*package) <= kLargestInstall;
 }
 
 // Every entry is where the plan puts it, with its installed size.
 void check_extracted(const std::string& package_path, const fuzz::fs::path& out) {
-  const scrpkg::Package package = scrpkg::read_sound_package(package_path);
-  for (const scrpkg::PlannedFile& file : scrpkg::plan_extraction(package, out)) {
+  const scrpkg::inspect::Package package = scrpkg::inspect::read_sound_package(package_path);
+  for (const scrpkg::inspect::PlannedFile& file : scrpkg::inspect::plan_extraction(package, out)) {
     std::error_code error;
     const std::uintmax_t size = fuzz::fs::file_size(file.host_target, error);
     const std::uint32_t expected = payload::installed_size(package.entries[file.index]);
@@ -52,12 +53,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::cout.setstate(std::ios::badbit);  // the commands' output would flood the log
   std::cerr.setstate(std::ios::badbit);
   if (!small_enough(path)) {
-    scrpkg::run_list({path, false});
+    scrpkg::inspect::run_list({path, false});
     return 0;
   }
   // What `scrpkg test` and then `scrpkg extract` do with the package.
-  int status = scrpkg::run_test({path, true, false});
-  if (status == scrpkg::kExitOk) status = scrpkg::run_extract({path, out.string(), true});
+  int status = scrpkg::inspect::run_test({path, true, false});
+  if (status == scrpkg::kExitOk) status = scrpkg::inspect::run_extract({path, out.string(), true});
 
   FUZZ_REQUIRE(
       status == scrpkg::kExitOk || status == scrpkg::kExitDamaged || status == scrpkg::kExitUsage,

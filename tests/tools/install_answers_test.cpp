@@ -29,7 +29,7 @@ class ButtonForAnswer : public testing::TestWithParam<AnswerCase> {};
 
 TEST_P(ButtonForAnswer, NamesAndPositions) {
   const AnswerCase& c = GetParam();
-  const std::optional<int> id = scrpkg::button_for_answer(c.typed, c.type);
+  const std::optional<int> id = scrpkg::install::button_for_answer(c.typed, c.type);
   EXPECT_EQ(id.value_or(0), c.expected) << c.typed;
 }
 
@@ -49,31 +49,34 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Boxes, ButtonsIconsAndStoppingAnswers) {
   const auto labels = [](unsigned type) {
     std::vector<std::string> out;
-    for (const scrpkg::Button& b : scrpkg::buttons_of(type)) out.push_back(b.label);
+    for (const scrpkg::install::Button& b : scrpkg::install::buttons_of(type))
+      out.push_back(b.label);
     return out;
   };
   EXPECT_EQ(labels(kOkOnly), (std::vector<std::string>{"OK"}));
   EXPECT_EQ(labels(kOkCancel), (std::vector<std::string>{"OK", "Annuleren"}));
   EXPECT_EQ(labels(kYesNo), (std::vector<std::string>{"Ja", "Nee"}));
   EXPECT_EQ(labels(kYesNoCancel), (std::vector<std::string>{"Ja", "Nee", "Annuleren"}));
-  EXPECT_EQ(scrpkg::icon_word(kOkCancel), "information");
-  EXPECT_EQ(scrpkg::icon_word(kYesNo), "question");
-  EXPECT_EQ(scrpkg::icon_word(kOkOnly), "exclamation");
-  EXPECT_EQ(scrpkg::icon_word(platform::kMbIconError), "error");
-  EXPECT_EQ(scrpkg::stopping_button(kYesNoCancel), kIdCancel);
-  EXPECT_EQ(scrpkg::stopping_button(kYesNo), kIdNo);
-  EXPECT_EQ(scrpkg::stopping_button(kOkOnly), kIdOk);
+  EXPECT_EQ(scrpkg::install::icon_word(kOkCancel), "information");
+  EXPECT_EQ(scrpkg::install::icon_word(kYesNo), "question");
+  EXPECT_EQ(scrpkg::install::icon_word(kOkOnly), "exclamation");
+  EXPECT_EQ(scrpkg::install::icon_word(platform::kMbIconError), "error");
+  EXPECT_EQ(scrpkg::install::stopping_button(kYesNoCancel), kIdCancel);
+  EXPECT_EQ(scrpkg::install::stopping_button(kYesNo), kIdNo);
+  EXPECT_EQ(scrpkg::install::stopping_button(kOkOnly), kIdOk);
 }
 
 TEST(SplitAnswers, CommasAndBlanks) {
-  EXPECT_EQ(scrpkg::split_answers("yes, no ,ok"), (std::vector<std::string>{"yes", "no", "ok"}));
-  EXPECT_EQ(scrpkg::split_answers("ja"), (std::vector<std::string>{"ja"}));
+  EXPECT_EQ(scrpkg::install::split_answers("yes, no ,ok"),
+            (std::vector<std::string>{"yes", "no", "ok"}));
+  EXPECT_EQ(scrpkg::install::split_answers("ja"), (std::vector<std::string>{"ja"}));
 }
 
 TEST(BoxAnswerer, ScriptedAnswersGoInOrderThenRunOut) {
   std::istringstream in;
   std::ostringstream out;
-  scrpkg::BoxAnswerer answerer(scrpkg::AnswerMode::scripted, {"nee", "ok"}, in, out, true);
+  scrpkg::install::BoxAnswerer answerer(scrpkg::install::AnswerMode::scripted, {"nee", "ok"}, in,
+                                        out, true);
   EXPECT_EQ(answerer.answer("Vraag", "Tekst", kYesNoCancel), kIdNo);
   EXPECT_EQ(answerer.answer("Bevestig", "Tekst", kOkCancel), kIdOk);
   EXPECT_FALSE(answerer.error().has_value());
@@ -87,7 +90,8 @@ TEST(BoxAnswerer, ScriptedAnswersGoInOrderThenRunOut) {
 TEST(BoxAnswerer, WrongAnswerStopsEveryLaterBox) {
   std::istringstream in;
   std::ostringstream out;
-  scrpkg::BoxAnswerer answerer(scrpkg::AnswerMode::scripted, {"ja", "ok"}, in, out, false);
+  scrpkg::install::BoxAnswerer answerer(scrpkg::install::AnswerMode::scripted, {"ja", "ok"}, in,
+                                        out, false);
   EXPECT_EQ(answerer.answer("Bevestig", "Tekst", kOkCancel), kIdCancel);
   EXPECT_EQ(answerer.answer("Vraag", "Tekst", kYesNo), kIdNo);
   EXPECT_TRUE(answerer.error().has_value());
@@ -97,7 +101,7 @@ TEST(BoxAnswerer, WrongAnswerStopsEveryLaterBox) {
 TEST(BoxAnswerer, OkOnlyBoxWithoutAnswerCallsTheHandler) {
   std::istringstream in;
   std::ostringstream out;
-  scrpkg::BoxAnswerer answerer(scrpkg::AnswerMode::none, {}, in, out, false);
+  scrpkg::install::BoxAnswerer answerer(scrpkg::install::AnswerMode::none, {}, in, out, false);
   std::string reported;
   answerer.on_unstoppable_error([&](const std::string& message) { reported = message; });
   EXPECT_EQ(answerer.answer("Klaar", "Tekst", kOkOnly), kIdOk);
@@ -107,7 +111,8 @@ TEST(BoxAnswerer, OkOnlyBoxWithoutAnswerCallsTheHandler) {
 TEST(BoxAnswerer, TypedAnswersAskAgainUntilTheyNameAButton) {
   std::istringstream in("misschien\n2\n\n");
   std::ostringstream out;
-  scrpkg::BoxAnswerer answerer(scrpkg::AnswerMode::interactive, {}, in, out, false);
+  scrpkg::install::BoxAnswerer answerer(scrpkg::install::AnswerMode::interactive, {}, in, out,
+                                        false);
   EXPECT_EQ(answerer.answer("Vraag", "Eerste regel\r\nTweede regel", kYesNo), kIdNo);
   EXPECT_EQ(answerer.answer("Vraag", "Tekst", kYesNo), kIdYes);  // empty line: the default
   EXPECT_EQ(answerer.answer("Vraag", "Tekst", kYesNo), kIdNo);   // input ended
@@ -119,7 +124,7 @@ TEST(BoxAnswerer, TypedAnswersAskAgainUntilTheyNameAButton) {
 TEST(BoxAnswerer, DefaultsPressTheFirstButton) {
   std::istringstream in;
   std::ostringstream out;
-  scrpkg::BoxAnswerer answerer(scrpkg::AnswerMode::defaults, {}, in, out, true);
+  scrpkg::install::BoxAnswerer answerer(scrpkg::install::AnswerMode::defaults, {}, in, out, true);
   EXPECT_EQ(answerer.answer("A", "B", kYesNoCancel), kIdYes);
   EXPECT_EQ(answerer.answer("A", "B", kOkCancel), kIdOk);
   EXPECT_FALSE(answerer.error().has_value());

@@ -64,7 +64,7 @@ TEST_P(InstalledNames, FollowTheInstallersRules) {
   const char* extensions[] = {".SCR", ".DAT", ".BMP", ".WAV", ".T"};
   for (std::size_t i = 0; i < c.expected.size(); ++i)
     entries.push_back(entry_with_extension(extensions[i]));
-  EXPECT_EQ(scrpkg::installed_names(c.module_path, c.base, entries), c.expected);
+  EXPECT_EQ(scrpkg::inspect::installed_names(c.module_path, c.base, entries), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -95,7 +95,7 @@ struct UnsafeCase {
 class UnsafeNames : public testing::TestWithParam<UnsafeCase> {};
 
 TEST_P(UnsafeNames, RefusesWhatCouldLeaveTheFolder) {
-  EXPECT_EQ(!scrpkg::unsafe_name_reason(GetParam().relative).has_value(), GetParam().safe)
+  EXPECT_EQ(!scrpkg::inspect::unsafe_name_reason(GetParam().relative).has_value(), GetParam().safe)
       << GetParam().relative;
 }
 
@@ -122,17 +122,19 @@ TEST(UnsafeExtensions, SeparatorsColonsAndControls) {
                {{'.', 'a', '*', 'b'}, false},  // the checker's wildcards too
                {{'.', 'A', 0, '/'}, true}};    // bytes after the NUL are not part of the name
   for (const auto& c : cases) {
-    EXPECT_EQ(!scrpkg::unsafe_extension_reason(c.raw).has_value(), c.safe) << std::string(c.raw, 4);
+    EXPECT_EQ(!scrpkg::inspect::unsafe_extension_reason(c.raw).has_value(), c.safe)
+        << std::string(c.raw, 4);
   }
 }
 
 TEST(HostPathInside, KeepsTargetsUnderTheFolder) {
-  const auto inside = scrpkg::host_path_inside("/tmp/out", "TOLVERAN\\LUMIVANE\\Aurora\\A.DAT");
+  const auto inside =
+      scrpkg::inspect::host_path_inside("/tmp/out", "TOLVERAN\\LUMIVANE\\Aurora\\A.DAT");
   ASSERT_TRUE(inside.has_value());
   EXPECT_EQ(inside->string(), "/tmp/out/TOLVERAN/LUMIVANE/Aurora/A.DAT");
-  EXPECT_FALSE(scrpkg::host_path_inside("/tmp/out", "..\\x").has_value());
-  EXPECT_FALSE(scrpkg::host_path_inside("/tmp/out", "A\\..\\..\\out2\\x").has_value());
-  EXPECT_FALSE(scrpkg::host_path_inside("/tmp/out", "A\\..").has_value());
+  EXPECT_FALSE(scrpkg::inspect::host_path_inside("/tmp/out", "..\\x").has_value());
+  EXPECT_FALSE(scrpkg::inspect::host_path_inside("/tmp/out", "A\\..\\..\\out2\\x").has_value());
+  EXPECT_FALSE(scrpkg::inspect::host_path_inside("/tmp/out", "A\\..").has_value());
 }
 
 }  // namespace

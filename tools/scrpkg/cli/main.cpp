@@ -17,14 +17,14 @@
 namespace {
 
 void register_commands(CLI::App& app) {
-  scrpkg::add_pack_command(app);
-  scrpkg::add_list_command(app);
-  scrpkg::add_test_command(app);
-  scrpkg::add_extract_command(app);
+  scrpkg::pack::add_pack_command(app);
+  scrpkg::inspect::add_list_command(app);
+  scrpkg::inspect::add_test_command(app);
+  scrpkg::inspect::add_extract_command(app);
 #ifdef _WIN32
   app.footer("install is left out of the Windows build: on Windows, run the package itself.");
 #else
-  scrpkg::add_install_command(app);
+  scrpkg::install::add_install_command(app);
 #endif
 }
 

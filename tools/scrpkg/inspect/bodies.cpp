@@ -4,7 +4,7 @@
 
 #include "decode/decoder.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 namespace {
 
 bool count_bytes(void* context, const unsigned char*, std::size_t size) {
@@ -77,4 +77,4 @@ DecodeCheck decode_all_in_memory(const Package& package) {
   return check;
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

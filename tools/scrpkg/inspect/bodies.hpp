@@ -8,7 +8,7 @@
 
 #include "inspect/package.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 
 // Why some entry's stored bytes do not lie inside the file, or empty.
 std::optional<std::string> body_outside_file(const Package& package);
@@ -35,4 +35,4 @@ struct DecodeCheck {
 // problem stops the walk at the first entry that does not restore.
 DecodeCheck decode_all_in_memory(const Package& package);
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

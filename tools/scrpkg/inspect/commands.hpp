@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 
 struct ListOptions {
   std::string package;
@@ -27,4 +27,4 @@ int run_list(const ListOptions& options);
 int run_test(const TestOptions& options);
 int run_extract(const ExtractOptions& options);
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

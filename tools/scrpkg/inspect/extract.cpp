@@ -12,7 +12,7 @@
 #include "cli/output_file.hpp"
 #include "cli/text.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 namespace {
 
 namespace fs = std::filesystem;
@@ -147,4 +147,4 @@ void extract_entry(const Package& package, const PlannedFile& file) {
   }
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

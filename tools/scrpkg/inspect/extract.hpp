@@ -8,7 +8,7 @@
 
 #include "inspect/package.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 
 struct PlannedFile {
   std::size_t index;
@@ -27,4 +27,4 @@ std::vector<PlannedFile> plan_extraction(const Package& package,
 // is then as it was.
 void extract_entry(const Package& package, const PlannedFile& file);
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

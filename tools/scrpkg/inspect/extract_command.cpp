@@ -16,7 +16,7 @@
 #include "cli/progress.hpp"
 #include "cli/text.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 namespace {
 
 // The file as the user named its folder: "out/AURORA.SCR" for -d out.
@@ -63,4 +63,4 @@ void add_extract_command(CLI::App& app) {
   extract->callback([options] { return_status(run_extract(*options)); });
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

@@ -13,7 +13,7 @@
 #include "inspect/package.hpp"
 #include "cli/text.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 namespace {
 
 // The verdict that --json carries beside the listing: sound, or the problem found.
@@ -60,4 +60,4 @@ void add_list_command(CLI::App& app) {
   list->callback([options] { return_status(run_list(*options)); });
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

@@ -6,7 +6,7 @@
 #include "inspect/names.hpp"
 #include "cli/text.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 
 std::string role_of(std::uint32_t index) {
   if (index == payload::kSaverIndex) return "screen saver";
@@ -67,4 +67,4 @@ void print_listing(std::ostream& out, const Listing& listing) {
       << (listing.entries.size() == 1 ? " file\n" : " files\n");
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

@@ -10,7 +10,7 @@
 
 #include "inspect/package.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 
 struct ListedEntry {
   std::uint32_t index;
@@ -37,4 +37,4 @@ Listing make_listing(const Package& package);
 nlohmann::json listing_json(const Listing& listing);
 void print_listing(std::ostream& out, const Listing& listing);
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

@@ -4,7 +4,7 @@
 #include "payload/names.hpp"
 #include "platform/platform.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 namespace {
 
 namespace fs = std::filesystem;
@@ -93,4 +93,4 @@ std::optional<fs::path> host_path_inside(const fs::path& folder, const std::stri
   return target;
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

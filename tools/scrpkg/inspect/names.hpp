@@ -10,7 +10,7 @@
 
 #include "payload/format.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 
 // Target path of every entry relative to the Windows directory, with backslashes
 // ("AURORA.SCR", "TOLVERAN\LUMIVANE\Aurora\Aurora.DAT"), for the package at `package_path`:
@@ -34,4 +34,4 @@ std::optional<std::string> unsafe_extension_reason(
 std::optional<std::filesystem::path> host_path_inside(const std::filesystem::path& folder,
                                                       const std::string& relative);
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

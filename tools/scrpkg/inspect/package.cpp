@@ -10,7 +10,7 @@
 #include "payload/integrity.hpp"
 #include "payload/locator.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 namespace {
 
 // The core's file calls take Windows paths, or host paths when they start with "/".
@@ -123,4 +123,4 @@ std::uint64_t installed_total(const Package& package) {
   return total;
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

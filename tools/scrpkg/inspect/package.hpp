@@ -9,7 +9,7 @@
 
 #include "payload/format.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 
 struct Package {
   std::string path;                  // host path of the package file
@@ -46,4 +46,4 @@ std::string display_name(const Package& package);
 // Sum of the sizes the entries have once installed.
 std::uint64_t installed_total(const Package& package);
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

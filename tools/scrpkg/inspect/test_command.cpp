@@ -15,7 +15,7 @@
 #include "inspect/package.hpp"
 #include "cli/text.hpp"
 
-namespace scrpkg {
+namespace scrpkg::inspect {
 namespace {
 
 // What the checks can and cannot see, at the end of `test --help` and in the manual page.
@@ -90,4 +90,4 @@ void add_test_command(CLI::App& app) {
   test->callback([options] { return_status(run_test(*options)); });
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::inspect

@@ -8,7 +8,7 @@
 #include "install/display.hpp"
 #include "cli/text.hpp"
 
-namespace scrpkg {
+namespace scrpkg::install {
 namespace {
 
 std::string trimmed(const std::string& text) {
@@ -105,4 +105,4 @@ int BoxAnswerer::refuse(const std::string& message, unsigned type) {
   return stopping_button(type);
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::install

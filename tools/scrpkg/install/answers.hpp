@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace scrpkg {
+namespace scrpkg::install {
 
 enum class AnswerMode {
   scripted,     // --answers: the given answers in order
@@ -50,4 +50,4 @@ class BoxAnswerer {
   std::function<void(const std::string&)> unstoppable_;
 };
 
-}  // namespace scrpkg
+}  // namespace scrpkg::install

@@ -5,7 +5,7 @@
 
 #include "platform/platform.hpp"
 
-namespace scrpkg {
+namespace scrpkg::install {
 namespace {
 
 constexpr unsigned kButtonMask = 0x0F;
@@ -103,4 +103,4 @@ int stopping_button(unsigned type) {
   return buttons.front().id;
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::install

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace scrpkg {
+namespace scrpkg::install {
 
 struct Button {
   int id;             // the value the box returns (IDOK, IDCANCEL, IDYES, IDNO)
@@ -29,4 +29,4 @@ std::string button_label(int id, unsigned type);
 // The answer that ends the install sequence soonest: Cancel, else No, else OK.
 int stopping_button(unsigned type);
 
-}  // namespace scrpkg
+}  // namespace scrpkg::install

@@ -8,7 +8,7 @@
 #include "installer/dialogs.hpp"
 #include "cli/text.hpp"
 
-namespace scrpkg {
+namespace scrpkg::install {
 namespace {
 
 using platform::posix::Event;
@@ -138,4 +138,4 @@ void EventDisplay::release_held() {
   held_.clear();
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::install

@@ -7,7 +7,7 @@
 
 #include "platform/posix/sandbox.hpp"
 
-namespace scrpkg {
+namespace scrpkg::install {
 
 // A visible control of a dialog with the text it shows: its template's, or the one the
 // installer set at run time (Windows-1252).
@@ -44,4 +44,4 @@ class EventDisplay {
   std::vector<platform::posix::Event> held_;
 };
 
-}  // namespace scrpkg
+}  // namespace scrpkg::install

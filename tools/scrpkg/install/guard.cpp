@@ -8,18 +8,18 @@
 #include "inspect/package.hpp"
 #include "platform/posix/sandbox.hpp"
 
-namespace scrpkg {
+namespace scrpkg::install {
 
 void refuse_unsafe_install(const std::string& package_path, const std::string& windows_dir) {
   std::string reason;
-  const std::optional<Package> package = read_package(package_path, reason);
+  const std::optional<inspect::Package> package = inspect::read_package(package_path, reason);
   if (!package) {
     std::error_code ec;
-    if (auto problem = package_size_problem(std::filesystem::file_size(package_path, ec)))
+    if (auto problem = inspect::package_size_problem(std::filesystem::file_size(package_path, ec)))
       throw Failure{kExitDamaged, package_path + ": " + *problem};
     return;
   }
-  const auto names = installed_names(package_path, package->base, package->entries);
+  const auto names = inspect::installed_names(package_path, package->base, package->entries);
   if (!names) return;
   for (const std::string& relative : *names) {
     // Found as the sandbox finds it, under any case of its name.
@@ -30,4 +30,4 @@ void refuse_unsafe_install(const std::string& package_path, const std::string& w
   }
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::install

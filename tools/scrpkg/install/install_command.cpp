@@ -16,7 +16,7 @@
 #include "install/session.hpp"
 #include "platform/posix/sandbox.hpp"
 
-namespace scrpkg {
+namespace scrpkg::install {
 namespace {
 
 const std::vector<std::string> kSimulatedMissing = {"OPENGL32.DLL", "GLU32.DLL", "glGenTextures",
@@ -93,7 +93,7 @@ void add_install_command(CLI::App& app) {
   install->add_flag("-q,--quiet", options->quiet, "Show only what needs an answer");
   install->callback([options] {
     return_status(run_command([&] {
-      if (auto why = unreadable_reason(options->package))
+      if (auto why = inspect::unreadable_reason(options->package))
         throw Failure{kExitUsage, options->package + ": " + *why};
       options->windows_dir = windows_dir_of(*options);
       refuse_unsafe_install(options->package, options->windows_dir);
@@ -102,4 +102,4 @@ void add_install_command(CLI::App& app) {
   });
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::install

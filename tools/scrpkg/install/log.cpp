@@ -7,7 +7,7 @@
 #include "install/display.hpp"
 #include "cli/text.hpp"
 
-namespace scrpkg {
+namespace scrpkg::install {
 namespace {
 
 using nlohmann::json;
@@ -106,4 +106,4 @@ void EventLog::note_failure() {
   first_error_ = errno != 0 ? errno : -1;
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::install

@@ -9,7 +9,7 @@
 
 #include "platform/posix/sandbox.hpp"
 
-namespace scrpkg {
+namespace scrpkg::install {
 
 // The event as one JSON object, texts in UTF-8; null for events the log leaves out.
 nlohmann::json event_record(const platform::posix::Event& event);
@@ -35,4 +35,4 @@ class EventLog {
   bool failed_ = false;  // a write or the close failed: the log is incomplete
 };
 
-}  // namespace scrpkg
+}  // namespace scrpkg::install

@@ -13,7 +13,7 @@
 #include "installer/sequence.hpp"
 #include "platform/posix/sandbox.hpp"
 
-namespace scrpkg {
+namespace scrpkg::install {
 namespace {
 
 namespace fs = std::filesystem;
@@ -129,4 +129,4 @@ int run_install(const InstallOptions& options, std::istream& in, std::ostream& o
   return finish_run(answerer, log, status, options, out);
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::install

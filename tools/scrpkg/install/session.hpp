@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace scrpkg {
+namespace scrpkg::install {
 
 struct InstallOptions {
   std::string package;
@@ -28,4 +28,4 @@ struct InstallOptions {
 int run_install(const InstallOptions& options, std::istream& in, std::ostream& out,
                 bool stdin_is_terminal);
 
-}  // namespace scrpkg
+}  // namespace scrpkg::install

@@ -21,7 +21,7 @@
 #include "tools/encoder/package_error.hpp"
 #include "tools/encoder/package_text.hpp"
 
-namespace scrpkg {
+namespace scrpkg::pack {
 namespace {
 
 struct PackOptions {
@@ -53,14 +53,14 @@ struct InputFile {
 // regular file (not a FIFO, device or folder) that can be opened, of a size a package can
 // hold.
 std::uint64_t checked_size(const std::string& path, bool entry) {
-  if (auto why = unreadable_reason(path)) throw Failure{kExitUsage, path + ": " + *why};
+  if (auto why = inspect::unreadable_reason(path)) throw Failure{kExitUsage, path + ": " + *why};
   std::error_code ec;
   const std::uint64_t size = fs::file_size(path, ec);
   if (ec) throw Failure{kExitUsage, path + ": " + ec.message()};
   if (entry) {
     if (auto problem = packer::input_size_problem(size))
       throw Failure{kExitUsage, path + ": " + *problem};
-  } else if (auto problem = package_size_problem(size)) {
+  } else if (auto problem = inspect::package_size_problem(size)) {
     throw Failure{kExitUsage, path + ": " + *problem};
   }
   return size;
@@ -178,4 +178,4 @@ void add_pack_command(CLI::App& app) {
   });
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::pack

@@ -12,7 +12,7 @@
 #define SCRPKG_HAVE_EMBEDDED_STUB 1
 #endif
 
-namespace scrpkg {
+namespace scrpkg::pack {
 namespace {
 
 #ifdef SCRPKG_HAVE_EMBEDDED_STUB
@@ -54,4 +54,4 @@ packer::StubLayout load_stub(const std::string& path, packer::Bytes& stub) {
   return packer::inspect_stub_file(path, stub);
 }
 
-}  // namespace scrpkg
+}  // namespace scrpkg::pack

@@ -5,10 +5,10 @@
 
 #include "tools/encoder/package_builder.hpp"
 
-namespace scrpkg {
+namespace scrpkg::pack {
 
 // Loads and inspects the stub at `path`, or the built-in stub when `path` is empty.
 // Throws packer::PackError when there is none or it is refused.
 packer::StubLayout load_stub(const std::string& path, packer::Bytes& stub);
 
-}  // namespace scrpkg
+}  // namespace scrpkg::pack
