@@ -11,6 +11,7 @@
 
 #include "decode/decoder.hpp"
 #include "platform/posix/sandbox.hpp"
+#include "tests/support/scratch_dir.hpp"
 #include "token_encoder.hpp"
 
 namespace {
@@ -34,9 +35,6 @@ void write_all(const fs::path& path, const Bytes& bytes) {
 class DecodeFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/decode-files-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root = pattern;
     fs::create_directory(root / "WINDOWS");
     std::mt19937 random(3);
     for (int i = 0; i < 40000; ++i)
@@ -50,7 +48,6 @@ class DecodeFiles : public ::testing::Test {
     configure({});
     decode::decoder_reset_process_state();
   }
-  void TearDown() override { fs::remove_all(root); }
 
   void configure(platform::posix::Config config) {
     config.machine.windows_dir_host = (root / "WINDOWS").string();
@@ -64,7 +61,8 @@ class DecodeFiles : public ::testing::Test {
     return decode::decode_entry_to_file(nullptr, kOffset, sizes(), target.string().c_str());
   }
 
-  fs::path root;
+  testsupport::ScratchDir scratch;
+  fs::path root = scratch.path();
   Bytes data;
   Bytes stored;
 };

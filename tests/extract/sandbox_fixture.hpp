@@ -8,6 +8,7 @@
 #include "tests/support/pe_builder.hpp"
 #include "tests/support/sample_bytes.hpp"
 #include "tests/support/sandbox_config.hpp"
+#include "tests/support/scratch_dir.hpp"
 
 #include <gtest/gtest.h>
 
@@ -32,14 +33,7 @@ inline PayloadEntry stored(Bytes body, const std::string& extension) {
 
 class Sandbox : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string name = (fs::temp_directory_path() / "extract_testXXXXXX").string();
-    ASSERT_NE(::mkdtemp(name.data()), nullptr);
-    root_ = name;
-    use_windows_folder("WINDOWS");
-  }
-
-  void TearDown() override { fs::remove_all(root_); }
+  void SetUp() override { use_windows_folder("WINDOWS"); }
 
   void use_windows_folder(const std::string& folder) {
     windows_ = root_ / folder;
@@ -106,7 +100,8 @@ class Sandbox : public ::testing::Test {
     return count;
   }
 
-  fs::path root_;
+  testsupport::ScratchDir scratch_;
+  fs::path root_ = scratch_.path();
   fs::path windows_;
   fs::path module_;
   std::vector<platform::posix::Event> events_;

@@ -15,9 +15,8 @@ namespace installer_test {
 
 namespace fs = std::filesystem;
 
-SandboxRun::SandboxRun(const std::string& windows_folder) : windows_folder_(windows_folder) {
-  std::string pattern = (fs::temp_directory_path() / "installer_test_XXXXXX").string();
-  root_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+SandboxRun::SandboxRun(const std::string& windows_folder)
+    : root_(scratch_.path().string()), windows_folder_(windows_folder) {
   fs::create_directories(windows_host());
   fs::create_directories(root_ + "/pkg");
   config.machine.windows_dir_host = windows_host();
@@ -26,8 +25,6 @@ SandboxRun::SandboxRun(const std::string& windows_folder) : windows_folder_(wind
 
 SandboxRun::~SandboxRun() {
   platform::posix::configure({});  // the observer must not outlive this run
-  std::error_code ignored;
-  if (!root_.empty()) fs::remove_all(root_, ignored);
 }
 
 void SandboxRun::write_package(const std::string& file_name,

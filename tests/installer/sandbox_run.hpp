@@ -12,6 +12,7 @@
 #include "platform/posix/sandbox.hpp"
 #include "tests/support/message_box.hpp"
 #include "tests/support/pe_builder.hpp"
+#include "tests/support/scratch_dir.hpp"
 
 namespace installer_test {
 
@@ -53,6 +54,7 @@ class SandboxRun {
   int windows_entries() const;  // files and folders anywhere under the Windows folder
 
  private:
+  testsupport::ScratchDir scratch_;
   std::string root_;
   std::string windows_folder_;
 };

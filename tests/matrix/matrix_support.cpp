@@ -28,9 +28,7 @@ int go_on(unsigned type) {
 
 }  // namespace
 
-Machine::Machine(const std::string& windows_name) {
-  std::string pattern = (fs::temp_directory_path() / "matrix-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
+Machine::Machine(const std::string& windows_name) : root_(scratch_.path()) {
   drive_ = root_ / "drive";
   windows_ = drive_ / windows_name;
   std::error_code too_long;  // a name past the host's limit stays a name only
@@ -40,8 +38,6 @@ Machine::Machine(const std::string& windows_name) {
 
 Machine::~Machine() {
   platform::posix::configure({});  // the observer must not outlive the machine
-  std::error_code ignored;
-  if (!root_.empty()) fs::remove_all(root_, ignored);
 }
 
 void Machine::put_package(const Bytes& bytes, const std::string& file_name) {

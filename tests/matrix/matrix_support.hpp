@@ -55,6 +55,7 @@ class Machine {
   int count(platform::posix::Event::Kind kind) const;
 
  private:
+  testsupport::ScratchDir scratch_;
   fs::path root_, drive_, windows_, package_;
   std::vector<Box> boxes_;
   std::vector<platform::posix::Event> events_;

@@ -6,6 +6,7 @@
 #include "platform/posix/sandbox.hpp"
 #include "tests/payload/package_file.hpp"
 #include "tests/support/image_reader.hpp"
+#include "tests/support/scratch_dir.hpp"
 
 namespace {
 
@@ -177,8 +178,9 @@ TEST_F(ModuleLocator, GivesNoHandleWithoutAModulePath) {
 TEST_F(ModuleLocator, AcceptsPathsUpTo255CharactersOnly) {
   namespace fs = std::filesystem;
   const Bytes package = testsupport::build_package({{Bytes(9, 1), 0, ".SCR"}});
-  const std::string top = testing::TempDir() + "payload_long_" + std::to_string(::getpid());
-  const std::string folder = top + "/" + std::string(120, 'd') + "/";  // names stay below 255
+  const testsupport::ScratchDir top;
+  const std::string folder =
+      top.path().string() + "/" + std::string(120, 'd') + "/";  // names stay below 255
   fs::create_directories(folder);
   for (const std::size_t windows_length : {254u, 255u, 256u, 300u}) {
     const std::size_t host_length = windows_length - 2;
@@ -194,7 +196,6 @@ TEST_F(ModuleLocator, AcceptsPathsUpTo255CharactersOnly) {
     fs::remove(path);
     fs::remove(cut_path);
   }
-  fs::remove_all(top);
 }
 
 }  // namespace

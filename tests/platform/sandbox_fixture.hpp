@@ -3,10 +3,10 @@
 
 #include "platform/posix/sandbox.hpp"
 #include "tests/support/sandbox_config.hpp"
+#include "tests/support/scratch_dir.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,8 +17,6 @@ namespace fs = std::filesystem;
 class SandboxTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/platform_tests_XXXXXX";
-    top_ = mkdtemp(pattern);
     drive_c_ = top_ / "drive_c";
     windows_ = drive_c_ / windows_folder_name();
     fs::create_directories(windows_);
@@ -28,10 +26,7 @@ class SandboxTest : public ::testing::Test {
     reconfigure([](platform::posix::Config&) {});
   }
 
-  void TearDown() override {
-    platform::posix::configure({});
-    fs::remove_all(top_);
-  }
+  void TearDown() override { platform::posix::configure({}); }
 
   virtual std::string windows_folder_name() const { return "windows"; }
 
@@ -52,6 +47,7 @@ class SandboxTest : public ::testing::Test {
     std::ofstream(path, std::ios::binary) << contents;
   }
 
-  fs::path top_, drive_c_, windows_, module_;
+  testsupport::ScratchDir scratch_;
+  fs::path top_ = scratch_.path(), drive_c_, windows_, module_;
   std::vector<platform::posix::Event> events_;
 };
