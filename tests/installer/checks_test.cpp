@@ -13,22 +13,13 @@ constexpr unsigned kOkCancelInfo = 0x41, kOkInfo = 0x40, kYesNoQuestion = 0x24,
 
 Box confirm_aurora(const std::string& total) {
   return {"Aurora Screen Saver Installatie",
-          "Dit programma installeert AURORA.SCR (Aurora Screen Saver) in C:\\WINDOWS en maakt er "
-          "de standaard screen saver van.  De installatie neemt " +
-              total + " bytes in beslag.",
-          kOkCancelInfo};
+          testsupport::confirmation_text("AURORA.SCR", "Aurora", total), kOkCancelInfo};
 }
 
 const Box kConfirmAurora2048 = confirm_aurora("2,097,152");
 
 Box disk_full(const std::string& needed, const std::string& available) {
-  return {"Schijf vol",
-          "Je hebt " + needed +
-              " kilobytes in de Windowsmap nodig om deze screen saver te installeren.  Er zijn "
-              "slechts " +
-              available +
-              " kilobytes beschikbaar op deze schijf.  Wil je de installatie verderzetten?",
-          kOkCancelInfo};
+  return {"Schijf vol", testsupport::disk_full_text(needed, available), kOkCancelInfo};
 }
 
 struct DiskCase {
@@ -188,9 +179,7 @@ struct ExistingCase {
 };
 
 const Box kConfirmMy{"Aurora Screen Saver Installatie",
-                     "Dit programma installeert MY.SCR (Aurora Screen Saver) in C:\\WINDOWS en "
-                     "maakt er de standaard screen saver van.  De installatie neemt 2,097,152 "
-                     "bytes in beslag.",
+                     testsupport::confirmation_text("MY.SCR", "Aurora", "2,097,152"),
                      kOkCancelInfo};
 
 Box replace_question(const std::string& name) {

@@ -15,16 +15,10 @@ constexpr unsigned kOkCancelInfo = 0x41, kOkExclamation = 0x30, kOkError = 0x10;
 const char kAuroraCaption[] = "Aurora Screen Saver Installatie";
 
 std::string confirmation(const std::string& display, const std::string& total) {
-  return "Dit programma installeert AURORA.SCR (" + display +
-         " Screen Saver) in C:\\WINDOWS en maakt er de standaard screen saver van.  De "
-         "installatie neemt " +
-         total + " bytes in beslag.";
+  return testsupport::confirmation_text("AURORA.SCR", display, total);
 }
 
-const char kAuroraCompletion[] =
-    "Installatie volledig!\r\n\r\nDe gegevensbestanden werden ook in de map "
-    "C:\\windows\\TOLVERAN\\LUMIVANE\\AURORA ge\xEF"
-    "nstalleerd.";
+const std::string kAuroraCompletion = testsupport::completion_text("C:\\windows", "AURORA");
 
 TEST(InstallSequence, CancelAtTheConfirmationWritesNothingAndShowsNoDialog) {
   SandboxRun sandbox;
@@ -115,10 +109,7 @@ TEST(InstallSequence, DataFolderOfAMultiDotNameIsUpperCasedInTheCompletion) {
   sandbox.write_package("My.Saver.exe", stored_saver(100, 20));
   EXPECT_EQ(sandbox.run({kOk, kOk}), 0);
   ASSERT_EQ(sandbox.boxes().size(), 2u);
-  EXPECT_EQ(sandbox.boxes()[1].text,
-            "Installatie volledig!\r\n\r\nDe gegevensbestanden werden ook in de map "
-            "C:\\windows\\TOLVERAN\\LUMIVANE\\MY.SAVER ge\xEF"
-            "nstalleerd.");
+  EXPECT_EQ(sandbox.boxes()[1].text, testsupport::completion_text("C:\\windows", "MY.SAVER"));
   EXPECT_EQ(sandbox.first(Event::Kind::launch)->address, "MY.SCR");
 }
 

@@ -36,6 +36,26 @@ Box incomplete_box(const std::string& installer) {
           0x10};
 }
 
+std::string confirmation_text(const std::string& saver, const std::string& display,
+                              const std::string& total) {
+  return "Dit programma installeert " + saver + " (" + display +
+         " Screen Saver) in C:\\WINDOWS en maakt er de standaard screen saver van.  De "
+         "installatie neemt " +
+         total + " bytes in beslag.";
+}
+
+std::string completion_text(const std::string& windows, const std::string& folder) {
+  return "Installatie volledig!\r\n\r\nDe gegevensbestanden werden ook in de map " + windows +
+         "\\TOLVERAN\\LUMIVANE\\" + folder + " ge\xEFnstalleerd.";
+}
+
+std::string disk_full_text(const std::string& needed, const std::string& available) {
+  return "Je hebt " + needed +
+         " kilobytes in de Windowsmap nodig om deze screen saver te installeren.  Er zijn "
+         "slechts " +
+         available + " kilobytes beschikbaar op deze schijf.  Wil je de installatie verderzetten?";
+}
+
 Box too_long_box(const std::string& caption, const std::string& folder) {
   return {caption,
           "De installatiemap " + folder +

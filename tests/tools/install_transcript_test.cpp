@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "tests/support/message_box.hpp"
 #include "tests/tools/scrpkg_cli.hpp"
 
 namespace {
@@ -119,9 +120,7 @@ TEST_F(InstallRun, LogCarriesTheTextsInUtf8) {
 
   const json& confirm = lines[0];
   EXPECT_EQ(confirm["caption"], "Aurora Screen Saver Installatie");
-  EXPECT_EQ(confirm["text"],
-            "Dit programma installeert AURORA.SCR (Aurora Screen Saver) in C:\\WINDOWS en maakt er "
-            "de standaard screen saver van.  De installatie neemt 4,000 bytes in beslag.");
+  EXPECT_EQ(confirm["text"], testsupport::confirmation_text("AURORA.SCR", "Aurora", "4,000"));
   EXPECT_EQ(confirm["buttons"], json::array({"OK", "Annuleren"}));
   EXPECT_EQ(confirm["icon"], "information");
   EXPECT_EQ(confirm["answer"], "OK");
