@@ -22,23 +22,23 @@ std::uint32_t placeholder_offset(const std::vector<std::uint8_t>& stub,
                                  const stub_image::Section& rsrc) {
   const std::vector<stub_image::ResourceData> resources =
       stub_image::resources_in_tree_order(stub, rsrc);
-  if (resources.empty()) throw PackError("stub's resource tree is empty");
+  if (resources.empty()) throw PackError("an empty resource tree");
   const stub_image::ResourceData& marker = resources.front();
   if (marker.type_name != payload::kPlaceholderType) {
-    throw PackError("stub's first resource is not of type LASTRES");
+    throw PackError("first resource is not of type LASTRES");
   }
   if (marker.size != payload::kPlaceholderSize) {
-    throw PackError("stub's LASTRES resource is " + std::to_string(marker.size) + " bytes, not " +
+    throw PackError("LASTRES resource is " + std::to_string(marker.size) + " bytes, not " +
                     std::to_string(payload::kPlaceholderSize));
   }
   if (marker.rva < rsrc.rva ||
       std::uint64_t{marker.rva} + marker.size != std::uint64_t{rsrc.rva} + rsrc.virtual_size) {
-    throw PackError("stub's LASTRES placeholder does not end its resource section");
+    throw PackError("LASTRES placeholder does not end the resource section");
   }
   const std::uint64_t offset = std::uint64_t{marker.rva} - rsrc.rva + rsrc.raw_offset;
   if (offset + marker.size >
       std::min<std::uint64_t>(stub.size(), std::uint64_t{rsrc.raw_offset} + rsrc.raw_size)) {
-    throw PackError("stub's LASTRES placeholder lies outside the file");
+    throw PackError("LASTRES placeholder lies outside the file");
   }
   return static_cast<std::uint32_t>(offset);
 }
@@ -48,10 +48,10 @@ std::uint32_t located_payload(const std::string& path) {
   // The platform layer resolves relative paths against its own notion of a drive.
   const std::string absolute = std::filesystem::absolute(path).lexically_normal().string();
   const platform::File file = payload::locate_payload_at(absolute.c_str());
-  if (file == platform::kInvalidFile) throw PackError("stub " + path + " has no payload marker");
+  if (file == platform::kInvalidFile) throw PackError("the payload locator finds no payload");
   const std::int32_t at = platform::file_seek(file, 0, platform::SeekFrom::current);
   platform::file_close(file);
-  if (at < 0) throw PackError("stub " + path + " could not be read");
+  if (at < 0) throw PackError("could not be read");
   return static_cast<std::uint32_t>(at);
 }
 
@@ -60,7 +60,7 @@ std::uint32_t located_payload(const std::string& path) {
 StubLayout inspect_stub(const std::vector<std::uint8_t>& stub) try {
   const stub_image::Headers headers = stub_image::read_headers(stub);
   const stub_image::Section* rsrc = stub_image::find_section(headers, pe::resource::kSectionName);
-  if (rsrc == nullptr) throw PackError("stub has no resource section");
+  if (rsrc == nullptr) throw PackError("no resource section");
   StubLayout layout{placeholder_offset(stub, *rsrc), 0};
   for (const stub_image::Section& s : headers.sections) {
     layout.raw_end = static_cast<std::uint32_t>(
@@ -68,18 +68,21 @@ StubLayout inspect_stub(const std::vector<std::uint8_t>& stub) try {
   }
   return layout;
 } catch (const ImageError& e) {
-  throw PackError(std::string("stub ") + e.what());
+  throw PackError(e.what());
 }
 
-StubLayout inspect_stub_file(const std::string& path, std::vector<std::uint8_t>& stub) {
+StubLayout inspect_stub_file(const std::string& path, std::vector<std::uint8_t>& stub,
+                             const std::string& shown_as) try {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw PackError("cannot read stub " + path);
+  if (!in) throw PackError("could not be read");
   stub.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   const StubLayout layout = inspect_stub(stub);
   if (located_payload(path) != layout.payload_offset) {
-    throw PackError("stub " + path + ": the payload locator does not find the LASTRES placeholder");
+    throw PackError("the payload locator does not find the LASTRES placeholder");
   }
   return layout;
+} catch (const PackError& e) {
+  throw PackError((shown_as.empty() ? "stub " + path : shown_as) + ": " + e.what());
 }
 
 }  // namespace packer

@@ -10,7 +10,7 @@ namespace {
 namespace res = pe::resource;
 
 void check_inside(const Bytes& image, std::uint64_t at, std::uint64_t size) {
-  if (at + size > image.size()) throw ImageError("is not a valid Windows executable (truncated)");
+  if (at + size > image.size()) throw ImageError("not a whole Windows executable (cut short)");
 }
 
 std::string section_name(const Bytes& image, std::uint64_t header) {
@@ -51,7 +51,7 @@ void walk(const TreeWalk& tree, std::uint32_t offset, std::uint32_t level,
                                                      get32(tree.image, entry + res::kEntryName))
                                         : type_name;
     if (((target & res::kHighBit) != 0) != (level + 1 < res::kLevels)) {
-      throw ImageError("has a malformed resource tree");
+      throw ImageError("a malformed resource tree");
     }
     if (level + 1 < res::kLevels) {
       walk(tree, target & ~res::kHighBit, level + 1, name);
@@ -60,7 +60,7 @@ void walk(const TreeWalk& tree, std::uint32_t offset, std::uint32_t level,
     // Entries shared between directories could multiply without end: no more data entries
     // than the section can hold.
     if (tree.found.size() >= tree.rsrc.raw_size / res::kDataEntrySize) {
-      throw ImageError("has a malformed resource tree");
+      throw ImageError("a malformed resource tree");
     }
     const std::uint64_t data = std::uint64_t{tree.rsrc.raw_offset} + target;
     tree.found.push_back({name, target, get32(tree.image, data + res::kDataAddress),
@@ -88,14 +88,14 @@ Headers read_headers(const Bytes& image) {
   namespace opt = pe::optional_header;
   const std::uint64_t signature = get32(image, pe::dos::kNewHeaderPointer);
   if (get16(image, 0) != pe::dos::kSignature || get32(image, signature) != pe::kSignature) {
-    throw ImageError("is not a Windows executable");
+    throw ImageError("not a Windows executable");
   }
   const std::uint64_t file_header = signature + pe::kSignatureSize;
   Headers headers;
   headers.optional_header = file_header + pe::file_header::kSize;
   const std::uint32_t magic = get16(image, headers.optional_header + opt::kMagic);
   if (magic != opt::kPe32 && magic != opt::kPe32Plus) {
-    throw ImageError("is not a Windows executable image");
+    throw ImageError("not a Windows executable image");
   }
   headers.resource_directory =
       headers.optional_header +

@@ -32,7 +32,7 @@ packer::StubLayout load_embedded_stub(packer::Bytes& stub) {
     if (!out) throw packer::PackError("cannot write a temporary copy of the built-in stub");
   }
   try {
-    const packer::StubLayout layout = packer::inspect_stub_file(temp.string(), stub);
+    const packer::StubLayout layout = packer::inspect_stub_file(temp.string(), stub, "the built-in stub");
     fs::remove(temp);
     return layout;
   } catch (...) {
