@@ -10,6 +10,7 @@
 
 #include "installer/sequence.hpp"
 #include "tests/support/sample_bytes.hpp"
+#include "tests/support/sandbox_config.hpp"
 
 namespace installer_test {
 
@@ -61,11 +62,7 @@ platform::Module SandboxRun::module() const {
 }
 
 std::vector<Box> SandboxRun::boxes() const {
-  std::vector<Box> shown;
-  for (const Event& e : events) {
-    if (e.kind == Event::Kind::message_box) shown.push_back({e.caption, e.text, e.type});
-  }
-  return shown;
+  return testsupport::boxes_in(events);
 }
 
 const Event* SandboxRun::dialog(int resource) const {

@@ -55,18 +55,10 @@ void Machine::put_earlier_installation() {
 }
 
 int Machine::install(const std::function<void(platform::posix::Config&)>& adjust) {
-  platform::posix::Config config;
-  config.machine.windows_dir_host = windows_.string();
-  config.machine.module_host_path = package_.string();
+  platform::posix::Config config = testsupport::recording_config(windows_, package_, events_);
   config.machine.free_kb = 1000000;
   config.machine.answer = [](const std::string&, const std::string&, unsigned type) {
     return go_on(type);
-  };
-  config.observe = [this](const platform::posix::Event& e) {
-    events_.push_back(e);
-    if (e.kind == platform::posix::Event::Kind::message_box) {
-      boxes_.push_back({e.caption, e.text, e.type});
-    }
   };
   if (adjust) adjust(config);
   platform::posix::configure(config);

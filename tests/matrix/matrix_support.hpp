@@ -16,6 +16,7 @@
 #include "tests/support/pe_builder.hpp"
 #include "tests/support/process_run.hpp"
 #include "tests/support/sample_bytes.hpp"
+#include "tests/support/sandbox_config.hpp"
 
 namespace matrix {
 
@@ -50,14 +51,13 @@ class Machine {
   const fs::path& drive() const { return drive_; }
   const fs::path& windows() const { return windows_; }
   const fs::path& package() const { return package_; }
-  const std::vector<Box>& boxes() const { return boxes_; }
+  std::vector<Box> boxes() const { return testsupport::boxes_in(events_); }
   const std::vector<platform::posix::Event>& events() const { return events_; }
   int count(platform::posix::Event::Kind kind) const;
 
  private:
   testsupport::ScratchDir scratch_;
   fs::path root_, drive_, windows_, package_;
-  std::vector<Box> boxes_;
   std::vector<platform::posix::Event> events_;
 };
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/posix/sandbox.hpp"
+#include "tests/support/message_box.hpp"
 
 namespace testsupport {
 
@@ -17,6 +18,16 @@ inline platform::posix::Config recording_config(const std::filesystem::path& win
   config.machine.module_host_path = package.string();
   config.observe = [&events](const platform::posix::Event& event) { events.push_back(event); };
   return config;
+}
+
+// The message boxes among the events, as the user saw them.
+inline std::vector<Box> boxes_in(const std::vector<platform::posix::Event>& events) {
+  std::vector<Box> shown;
+  for (const platform::posix::Event& e : events) {
+    if (e.kind == platform::posix::Event::Kind::message_box)
+      shown.push_back({e.caption, e.text, e.type});
+  }
+  return shown;
 }
 
 }  // namespace testsupport
