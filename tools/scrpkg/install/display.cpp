@@ -27,8 +27,7 @@ std::string shown_text(const Event& event, const platform::posix::DialogControl&
   return control.text;
 }
 
-// A row's static texts side by side, its buttons as "[ label ]"; a blank line inside a
-// text keeps its place.
+// A row's static texts side by side, its buttons as "[ label ]".
 void show_row(std::ostream& out, const std::vector<ShownControl>& row) {
   std::string line;
   for (const ShownControl& control : row) {
@@ -36,8 +35,7 @@ void show_row(std::ostream& out, const std::vector<ShownControl>& row) {
     if (!line.empty()) line += ' ';
     line += control.button ? "[ " + control.text + " ]" : control.text;
   }
-  std::istringstream lines(unix_line_ends(cp1252_to_utf8(line)));
-  while (std::getline(lines, line)) out << "|   " << (line.empty() ? " " : line) << '\n';
+  indented(out, "|   ", line);
 }
 
 void show_dialog(std::ostream& out, const Event& event) {
