@@ -10,4 +10,14 @@ inline constexpr std::uint16_t kCp1252HighControls[32] = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+// The Windows-1252 byte of a code point, or -1 when the code page has none for it.
+inline int cp1252_byte(std::uint32_t code_point) {
+  if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF))
+    return static_cast<int>(code_point);
+  for (int i = 0; i < 32; ++i) {
+    if (kCp1252HighControls[i] == code_point) return 0x80 + i;  // code_point is not 0 here
+  }
+  return -1;
+}
+
 }  // namespace payload

@@ -110,16 +110,6 @@ bool seek_to_data(const Image& image, const ResourceSection& section,
   return seek_to(image, data_address + section.raw_position - section.virtual_address);
 }
 
-bool seek_to_payload(const Image& image) {
-  ResourceSection section;
-  unsigned char data_entry[res::kDataEntrySize];
-  if (!find_resource_section(image, section) ||
-      !numbered_data_entry(image, section, kAnyEntry, kAnyEntry, data_entry)) {
-    return false;
-  }
-  return seek_to_data(image, section, data_entry);
-}
-
 void take_display_name(platform::File file) {
   std::memset(g_display_name, 0, kNameSize);
   if (file == platform::kInvalidFile) return;
@@ -143,34 +133,37 @@ bool add_installed_sizes(platform::File file) {
   return true;
 }
 
-}  // namespace
-
-platform::File locate_payload_at(const char* path) {
-  const platform::File file = platform::file_open_read(path);
-  if (file == platform::kInvalidFile) return file;
-  const Image image{file, platform::file_seek(file, 0, platform::SeekFrom::end)};
-  if (image.size < 0 || !seek_to_payload(image)) {
-    platform::file_close(file);
-    return platform::kInvalidFile;
-  }
-  return file;
-}
-
-platform::File open_resource_at(const char* path, std::uint32_t type, std::uint32_t id,
-                                std::uint32_t& size) {
+// Opens the file positioned at the data of the resource reached by the walk and keeps its
+// data entry; kInvalidFile, with nothing left open, when the walk or a seek fails.
+platform::File open_at_resource(const char* path, std::uint32_t type, std::uint32_t id,
+                                unsigned char* data_entry) {
   const platform::File file = platform::file_open_read(path);
   if (file == platform::kInvalidFile) return file;
   const Image image{file, platform::file_seek(file, 0, platform::SeekFrom::end)};
   ResourceSection section;
-  unsigned char data_entry[res::kDataEntrySize];
   if (image.size < 0 || !find_resource_section(image, section) ||
       !numbered_data_entry(image, section, type, id, data_entry) ||
       !seek_to_data(image, section, data_entry)) {
     platform::file_close(file);
     return platform::kInvalidFile;
   }
-  size = get_u32(data_entry + res::kDataSize);
   return file;
+}
+
+}  // namespace
+
+platform::File open_resource_at(const char* path, std::uint32_t type, std::uint32_t id,
+                                std::uint32_t& size) {
+  unsigned char data_entry[res::kDataEntrySize];
+  const platform::File file = open_at_resource(path, type, id, data_entry);
+  if (file != platform::kInvalidFile) size = get_u32(data_entry + res::kDataSize);
+  return file;
+}
+
+// The first resource in tree order: any entry at each level of the same walk.
+platform::File locate_payload_at(const char* path) {
+  unsigned char data_entry[res::kDataEntrySize];
+  return open_at_resource(path, kAnyEntry, kAnyEntry, data_entry);
 }
 
 platform::File locate_payload() {

@@ -26,10 +26,8 @@ constexpr int kFrame = 6;        // modal frame, each side
 constexpr int kCaptionBar = 19;  // caption bar height
 
 char cp1252_of(std::uint16_t unit) {
-  for (int i = 0; i < 32; ++i) {
-    if (payload::kCp1252HighControls[i] == unit && unit != 0) return static_cast<char>(0x80 + i);
-  }
-  return unit < 0x100 && (unit < 0x80 || unit > 0x9F) ? static_cast<char>(unit) : '?';
+  const int byte = payload::cp1252_byte(unit);
+  return byte < 0 ? '?' : static_cast<char>(byte);
 }
 
 // A cursor over the template that turns every read past its end into a failure.

@@ -24,14 +24,6 @@ long next_code_point(const std::string& s, std::size_t& at) {
   return cp;
 }
 
-int cp1252_byte(long cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
-  for (int i = 0; i < 32; ++i) {
-    if (payload::kCp1252HighControls[i] == cp) return 0x80 + i;  // cp is not 0 here
-  }
-  return -1;
-}
-
 }  // namespace
 
 std::string utf8_to_cp1252(const std::string& utf8, const std::string& what) {
@@ -39,7 +31,7 @@ std::string utf8_to_cp1252(const std::string& utf8, const std::string& what) {
   for (std::size_t at = 0; at < utf8.size();) {
     const long cp = next_code_point(utf8, at);
     if (cp < 0) throw PackError(what + " is not valid UTF-8");
-    const int byte = cp1252_byte(cp);
+    const int byte = payload::cp1252_byte(static_cast<std::uint32_t>(cp));
     if (byte < 0) throw PackError(what + " has a character that Windows-1252 cannot represent");
     out.push_back(static_cast<char>(byte));
   }

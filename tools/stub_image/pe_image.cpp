@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "payload/format.hpp"
 #include "payload/pe_layout.hpp"
 
 namespace stub_image {
@@ -72,11 +73,12 @@ void walk(const TreeWalk& tree, std::uint32_t offset, std::uint32_t level,
 
 std::uint32_t get16(const Bytes& image, std::uint64_t at) {
   check_inside(image, at, 2);
-  return image[at] | (image[at + 1] << 8);
+  return payload::get_u16(image.data() + at);
 }
 
 std::uint32_t get32(const Bytes& image, std::uint64_t at) {
-  return get16(image, at) | (get16(image, at + 2) << 16);
+  check_inside(image, at, 4);
+  return payload::get_u32(image.data() + at);
 }
 
 void put32(Bytes& image, std::uint64_t at, std::uint32_t value) {
