@@ -87,15 +87,7 @@ add_library(embedded_stub STATIC ${embedded_source})
 target_include_directories(embedded_stub PUBLIC ${embedded_dir})
 
 add_library(stub_paths INTERFACE)
-set(have_stub 0)
-set(have_stub64 0)
-if(SCRPKG_STUB_PATH)
-  set(have_stub 1)
-endif()
-if(SCRPKG_STUB64_PATH)
-  set(have_stub64 1)
-endif()
 target_compile_definitions(stub_paths INTERFACE
-  SCRPKG_STUB_PATH="${SCRPKG_STUB_PATH}" SCRPKG_HAVE_STUB=${have_stub}
+  SCRPKG_STUB_PATH="${SCRPKG_STUB_PATH}" SCRPKG_HAVE_STUB=$<BOOL:${SCRPKG_STUB_PATH}>
   SCRPKG_STUB_TWIN_PATH="${SCRPKG_STUB_TWIN_PATH}" SCRPKG_STUB_MAP_PATH="${SCRPKG_STUB_MAP_PATH}"
-  SCRPKG_STUB64_PATH="${SCRPKG_STUB64_PATH}" SCRPKG_HAVE_STUB64=${have_stub64})
+  SCRPKG_STUB64_PATH="${SCRPKG_STUB64_PATH}" SCRPKG_HAVE_STUB64=$<BOOL:${SCRPKG_STUB64_PATH}>)
