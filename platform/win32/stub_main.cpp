@@ -1,16 +1,9 @@
 // The installer's entry: registers the host window class, creates the hidden host window
 // whose creation runs the install sequence, and runs the message loop until the window's
 // destruction posts the quit message with the sequence's exit status.
+#include "installer/sequence.hpp"
 #include "platform/platform.hpp"
 #include "platform/win32/win32.hpp"
-
-#if __has_include("installer/sequence.hpp")
-#include "installer/sequence.hpp"
-#else
-namespace installer {
-int run_install_sequence(platform::Module module);
-}  // namespace installer
-#endif
 
 namespace {
 
