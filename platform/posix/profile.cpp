@@ -13,13 +13,6 @@ namespace {
 
 using posix::detail::ProfileLines;
 
-// A bare file name lives in the Windows directory, as the profile functions expect.
-std::string profile_host_path(const std::string& file) {
-  if (file.find_first_of("\\/:") != std::string::npos) return posix::host_path(file);
-  const std::string folder = posix::windows_directory_path();
-  return folder.empty() ? std::string() : posix::host_path(folder + "\\" + file);
-}
-
 ProfileLines read_profile(const std::string& host) {
   std::ifstream in(host, std::ios::binary);
   const std::string contents{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -38,7 +31,7 @@ bool write_profile(const std::string& host, const ProfileLines& lines) {
 bool write_profile_string(const char* section, const char* key, const char* value,
                           const char* file) {
   if (section == nullptr || file == nullptr) return false;
-  const std::string host = profile_host_path(file);
+  const std::string host = posix::detail::in_windows_directory(file);
   if (host.empty()) return false;
   ProfileLines lines = read_profile(host);
   posix::detail::set_profile_value(lines, section, key, value);
@@ -51,7 +44,7 @@ bool set_screen_saver_active() {
   if (!write_profile_string("windows", "ScreenSaveActive", "1", "system.ini")) return false;
   posix::Event event = posix::detail::event_of(posix::Event::Kind::registration);
   const auto registered = posix::detail::profile_value(
-      read_profile(profile_host_path("system.ini")), "boot", "SCRNSAVE.EXE");
+      read_profile(posix::detail::in_windows_directory("system.ini")), "boot", "SCRNSAVE.EXE");
   event.ini_value = registered.value_or("");
   posix::detail::emit(event);
   return true;

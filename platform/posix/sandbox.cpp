@@ -71,6 +71,12 @@ std::string mapped(const char* windows_path) {
   return windows_path == nullptr ? std::string() : host_path(windows_path);
 }
 
+std::string in_windows_directory(const std::string& name) {
+  if (name.find_first_of("\\/:") != std::string::npos) return host_path(name);
+  const std::string folder = windows_directory_path();
+  return folder.empty() ? std::string() : host_path(folder + "\\" + name);
+}
+
 }  // namespace detail
 
 void configure(const Config& config) {

@@ -46,4 +46,8 @@ std::uint32_t copy_or_size_needed(const std::string& text, char* buffer, std::ui
 // The host path of a Windows path given to a seam call (null-safe).
 std::string mapped(const char* windows_path);
 
+// The host path of a file named for WinExec or the profile calls: a name without a
+// directory is looked for in the Windows directory.
+std::string in_windows_directory(const std::string& name);
+
 }  // namespace platform::posix::detail

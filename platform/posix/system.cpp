@@ -22,13 +22,6 @@ std::string program_of(const std::string& command_line) {
   return command_line.substr(0, command_line.find(' '));
 }
 
-// A program named without a directory is looked for in the Windows directory.
-std::string program_host_path(const std::string& program) {
-  if (program.find_first_of("\\/:") != std::string::npos) return posix::host_path(program);
-  const std::string folder = posix::windows_directory_path();
-  return folder.empty() ? std::string() : posix::host_path(folder + "\\" + program);
-}
-
 // Starts `runner program` detached: the intermediate child exits at once, so the started
 // program is never waited for and leaves no zombie behind.
 bool start_detached(const std::string& runner, const std::string& program) {
@@ -49,7 +42,7 @@ bool start_detached(const std::string& runner, const std::string& program) {
 std::uint32_t run_with_configured_runner(const std::string& command_line) {
   const std::string& runner = posix::detail::state().config.machine.launch_with;
   if (runner.empty()) return kLaunched;
-  const std::string host = program_host_path(program_of(command_line));
+  const std::string host = posix::detail::in_windows_directory(program_of(command_line));
   if (host.empty() || ::access(host.c_str(), F_OK) != 0) return kFileNotFound;
   return start_detached(runner, host) ? kLaunched : kFileNotFound;
 }
