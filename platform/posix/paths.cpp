@@ -35,10 +35,6 @@ std::string drive_root(char letter) {
   return {};
 }
 
-bool is_separator(char c) {
-  return c == '\\' || c == '/';
-}
-
 // Adds one component to the list, resolving "." and ".." lexically. False when ".."
 // would climb above the drive root.
 bool push_component(const std::string& name, std::vector<std::string>& components) {
@@ -56,7 +52,7 @@ bool push_component(const std::string& name, std::vector<std::string>& component
 bool split_components(const std::string& rest, std::vector<std::string>& components) {
   std::string current;
   for (char c : rest) {
-    if (!is_separator(c)) {
+    if (c != '\\' && c != '/') {
       current += c;
       continue;
     }
@@ -66,16 +62,15 @@ bool split_components(const std::string& rest, std::vector<std::string>& compone
   return push_component(current, components);
 }
 
-bool exists_on_host(const std::string& path) {
-  struct stat info;
-  return ::stat(path.c_str(), &info) == 0;
+std::string joined(const std::string& folder, const std::string& name) {
+  return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
 // The entry of `folder` whose name matches `name` ignoring case: the exact name first,
 // otherwise the first match in name order, otherwise `name` itself as given.
 std::string resolve_entry(const std::string& folder, const std::string& name) {
-  const std::string joined = folder == "/" ? "/" + name : folder + "/" + name;
-  if (exists_on_host(joined)) return name;
+  struct stat info;
+  if (::stat(joined(folder, name).c_str(), &info) == 0) return name;
   DIR* directory = ::opendir(folder.c_str());
   if (directory == nullptr) return name;
   std::vector<std::string> matches;
@@ -87,14 +82,6 @@ std::string resolve_entry(const std::string& folder, const std::string& name) {
   return *std::min_element(matches.begin(), matches.end());
 }
 
-std::string join_resolved(std::string folder, const std::vector<std::string>& components) {
-  for (const std::string& name : components) {
-    const std::string entry = resolve_entry(folder, name);
-    folder = folder == "/" ? "/" + entry : folder + "/" + entry;
-  }
-  return folder;
-}
-
 }  // namespace
 
 std::string host_path(const std::string& windows_path) {
@@ -103,16 +90,15 @@ std::string host_path(const std::string& windows_path) {
   // "C:name" counts from the drive root, the current directory of every drive.
   if (windows_path.size() < 2 || windows_path[1] != ':') return {};
   const std::string root = drive_root(windows_path[0]);
-  if (root.empty()) return {};
-  std::vector<std::string> components;
-  if (!split_components(windows_path.substr(2), components)) return {};
-  return join_resolved(root, components);
+  return root.empty() ? std::string() : host_path_in(root, windows_path.substr(2));
 }
 
 std::string host_path_in(const std::string& folder, const std::string& relative) {
   std::vector<std::string> components;
   if (!split_components(relative, components)) return {};
-  return join_resolved(folder, components);
+  std::string path = folder;
+  for (const std::string& name : components) path = joined(path, resolve_entry(path, name));
+  return path;
 }
 
 std::string module_windows_path() {
