@@ -1,9 +1,9 @@
 #include "installer/verdicts.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "installer/format.hpp"
 #include "installer/paths.hpp"
 #include "installer/sequence.hpp"
 #include "installer/texts.hpp"
@@ -19,15 +19,11 @@ constexpr std::uint32_t kTooLongFolderSize = 2 * platform::kPathSize + 32;
 
 constexpr unsigned kErrorBox = platform::kMbOk | platform::kMbIconError;
 
-constexpr std::size_t larger(std::size_t a, std::size_t b) {
-  return a > b ? a : b;
-}
-
 // Room for any failure text filled with a path or a folder too deep.
 constexpr std::size_t kFailureTextSize =
-    larger(larger(sizeof(texts::kShortWriteFormat), sizeof(texts::kNotCreatedFormat)),
-           larger(larger(sizeof(texts::kPathTooLongFormat), sizeof(texts::kNoMemoryFormat)),
-                  larger(sizeof(texts::kDamagedFormat), sizeof(texts::kIncompleteFormat)))) +
+    std::max({sizeof(texts::kShortWriteFormat), sizeof(texts::kNotCreatedFormat),
+              sizeof(texts::kPathTooLongFormat), sizeof(texts::kNoMemoryFormat),
+              sizeof(texts::kDamagedFormat), sizeof(texts::kIncompleteFormat)}) +
     kTooLongFolderSize;
 
 // Shows an error box whose text names one thing: a path, a folder or a file name.
@@ -42,7 +38,7 @@ void report(const char* format, const char* filling, const char* caption) {
 void report_naming_installer(platform::Module module, const char* format, const char* caption) {
   PathBuffer module_path;
   payload::module_path(module, module_path, sizeof(module_path));
-  report(format, after_last_backslash(module_path), caption);
+  report(format, payload::file_name_of(module_path), caption);
 }
 
 // Folders are named without a trailing separator, as the confirmation names the Windows
