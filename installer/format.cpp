@@ -25,9 +25,4 @@ void trim_trailing_blanks(char* text) {
   while (length > 0 && text[length - 1] == ' ') text[--length] = '\0';
 }
 
-const char* after_last_backslash(const char* path) {
-  const char* last = std::strrchr(path, '\\');
-  return last != nullptr ? last + 1 : path;
-}
-
 }  // namespace installer

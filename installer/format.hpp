@@ -16,7 +16,4 @@ void group_thousands(std::uint32_t value, char (&out)[kGroupedSize]);
 // Removes trailing blanks (0x20 only) in place.
 void trim_trailing_blanks(char* text);
 
-// The text after the last backslash of path (the whole path when it has none).
-const char* after_last_backslash(const char* path);
-
 }  // namespace installer

@@ -2,13 +2,12 @@
 
 #include <cstring>
 
-#include "installer/format.hpp"
 #include "payload/names.hpp"
 
 namespace installer {
 
 bool saver_file_name(const char* module_path, PathBuffer& out) {
-  if (!payload::copy_text(out, sizeof(out), after_last_backslash(module_path))) return false;
+  if (!payload::copy_text(out, sizeof(out), payload::file_name_of(module_path))) return false;
   char* first_dot = std::strchr(out, '.');
   if (first_dot != nullptr) *first_dot = '\0';
   return payload::append_text(out, sizeof(out), payload::kSaverExtension);

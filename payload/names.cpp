@@ -1,5 +1,7 @@
 #include "payload/names.hpp"
 
+#include <cstring>
+
 #include "payload/format.hpp"
 
 namespace payload {
@@ -8,15 +10,9 @@ char g_target_name[platform::kPathSize];
 
 namespace {
 
-std::uint32_t text_length(const char* text) {
-  std::uint32_t n = 0;
-  while (text[n] != '\0') ++n;
-  return n;
-}
-
 // Copies `count` characters of text behind the string in buffer.
 bool append_span(char* buffer, std::uint32_t size, const char* text, std::uint32_t count) {
-  const std::uint32_t used = text_length(buffer);
+  const std::uint32_t used = std::strlen(buffer);
   if (count >= size - used) {
     buffer[0] = '\0';
     return false;
@@ -26,17 +22,9 @@ bool append_span(char* buffer, std::uint32_t size, const char* text, std::uint32
   return true;
 }
 
-const char* file_name_of(const char* path) {
-  const char* name = path;
-  for (const char* p = path; *p != '\0'; ++p) {
-    if (*p == '\\') name = p + 1;
-  }
-  return name;
-}
-
 // Length of the text before the first (or last) dot; the whole text without a dot.
 std::uint32_t length_before_dot(const char* text, bool last) {
-  std::uint32_t cut = text_length(text);
+  std::uint32_t cut = std::strlen(text);
   for (std::uint32_t i = 0; text[i] != '\0'; ++i) {
     if (text[i] != '.') continue;
     cut = i;
@@ -61,6 +49,11 @@ void format_file_number(std::uint32_t number, char* out) {
 
 }  // namespace
 
+const char* file_name_of(const char* path) {
+  const char* last = std::strrchr(path, '\\');
+  return last != nullptr ? last + 1 : path;
+}
+
 bool module_path(platform::Module module, char* out, std::uint32_t size) {
   const std::uint32_t length = platform::module_file_name(module, out, size);
   out[size - 1] = '\0';  // older systems leave a cut path unterminated
@@ -81,11 +74,11 @@ bool copy_text(char* buffer, std::uint32_t size, const char* text) {
 }
 
 bool append_text(char* buffer, std::uint32_t size, const char* text) {
-  return append_span(buffer, size, text, text_length(text));
+  return append_span(buffer, size, text, std::strlen(text));
 }
 
 bool add_separator(char* directory, std::uint32_t size) {
-  const std::uint32_t length = text_length(directory);
+  const std::uint32_t length = std::strlen(directory);
   if (length > 0 && directory[length - 1] == '\\') return true;
   return append_text(directory, size, "\\");
 }
@@ -120,10 +113,6 @@ bool data_folder_level(const InstallNames& names, int level, char* out, std::uin
   return true;
 }
 
-std::uint32_t file_number(std::uint32_t index, std::uint16_t base) {
-  return index + base - 2;
-}
-
 bool target_path(const InstallNames& names, std::uint32_t index, std::uint16_t base,
                  const char* extension, char* out, std::uint32_t size) {
   if (index == kSaverIndex) {
@@ -138,7 +127,7 @@ bool target_path(const InstallNames& names, std::uint32_t index, std::uint16_t b
     return append_text(out, size, names.base_name) && append_text(out, size, kDataExtension);
   }
   char number[11];
-  format_file_number(file_number(index, base), number);
+  format_file_number(index + base - 2, number);
   std::uint32_t extension_length = 0;
   while (extension_length < kExtensionSize && extension[extension_length] != '\0')
     ++extension_length;

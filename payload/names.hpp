@@ -37,6 +37,9 @@ bool add_separator(char* directory, std::uint32_t size);
 // ---------------------------------------------------------------------------
 // Derivations from a module path (pure)
 
+// The text after the last backslash of path (the whole path when it has none).
+const char* file_name_of(const char* path);
+
 // The file name without directory and without its last extension, case kept. A file
 // name without a dot is taken whole.
 bool installer_base_name(const char* module_path, char* out, std::uint32_t size);
@@ -61,11 +64,8 @@ inline bool data_folder(const InstallNames& names, char* out, std::uint32_t size
   return data_folder_level(names, kDataFolderLevels - 1, out, size);
 }
 
-// The number in an extra file's name: index + base - 2, for index 2 and up.
-std::uint32_t file_number(std::uint32_t index, std::uint16_t base);
-
-// Target path of the table entry at `index`. `extension` is the entry's 4-character
-// field, used up to its first NUL, and only for index 2 and up.
+// Target path of the table entry at `index`. From index 2 on, an extra file numbered
+// index + base - 2, with `extension`, the entry's 4-character field up to its first NUL.
 bool target_path(const InstallNames& names, std::uint32_t index, std::uint16_t base,
                  const char* extension, char* out, std::uint32_t size);
 

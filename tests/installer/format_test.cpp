@@ -1,4 +1,5 @@
 #include "installer/format.hpp"
+#include "payload/names.hpp"
 
 #include <gtest/gtest.h>
 
@@ -53,9 +54,9 @@ INSTANTIATE_TEST_SUITE_P(Names, Trimming,
                                            TrimCase{"Tab\t", "Tab\t"}));
 
 TEST(AfterLastBackslash, TakesTheFileNameOrTheWholeText) {
-  EXPECT_STREQ(installer::after_last_backslash("Z:\\pkg\\Aurora.exe"), "Aurora.exe");
-  EXPECT_STREQ(installer::after_last_backslash("Aurora.exe"), "Aurora.exe");
-  EXPECT_STREQ(installer::after_last_backslash("C:\\"), "");
+  EXPECT_STREQ(payload::file_name_of("Z:\\pkg\\Aurora.exe"), "Aurora.exe");
+  EXPECT_STREQ(payload::file_name_of("Aurora.exe"), "Aurora.exe");
+  EXPECT_STREQ(payload::file_name_of("C:\\"), "");
 }
 
 }  // namespace
