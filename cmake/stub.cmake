@@ -61,30 +61,8 @@ if(SCRPKG_CROSS_STUBS)
 endif()
 
 # The embedded copy of the i686 stub.
-set(embedded_dir ${CMAKE_BINARY_DIR}/embedded_stub)
-set(embedded_source ${embedded_dir}/embedded_stub.cpp)
-file(MAKE_DIRECTORY ${embedded_dir}/scrpkg)
-file(WRITE ${embedded_dir}/scrpkg/embedded_stub.hpp.new
-  "// The installer stub (i686) built into this program; size 0 when it was built without one.\n"
-  "#pragma once\n\n"
-  "extern const unsigned char kEmbeddedStub[];\n"
-  "extern const unsigned long kEmbeddedStubSize;\n")
-file(COPY_FILE ${embedded_dir}/scrpkg/embedded_stub.hpp.new ${embedded_dir}/scrpkg/embedded_stub.hpp
-  ONLY_IF_DIFFERENT)
-if(SCRPKG_STUB_PATH)
-  add_custom_command(
-    OUTPUT ${embedded_source}
-    COMMAND ${CMAKE_COMMAND} -DINPUT=${SCRPKG_STUB_PATH} -DOUTPUT=${embedded_source}
-            -P ${PROJECT_SOURCE_DIR}/cmake/embed_stub.cmake
-    DEPENDS scrstub_i686 ${SCRPKG_STUB_PATH} ${PROJECT_SOURCE_DIR}/cmake/embed_stub.cmake
-    COMMENT "Embedding the installer stub"
-    VERBATIM)
-else()
-  execute_process(COMMAND ${CMAKE_COMMAND} -DOUTPUT=${embedded_source}
-                  -P ${PROJECT_SOURCE_DIR}/cmake/embed_stub.cmake)
-endif()
-add_library(embedded_stub STATIC ${embedded_source})
-target_include_directories(embedded_stub PUBLIC ${embedded_dir})
+include(${CMAKE_CURRENT_LIST_DIR}/embedded_stub.cmake)
+scrpkg_add_embedded_stub("${SCRPKG_STUB_PATH}" scrstub_i686)
 
 add_library(stub_paths INTERFACE)
 target_compile_definitions(stub_paths INTERFACE

@@ -21,21 +21,7 @@ set(CLI11_FOUND TRUE)
 set(nlohmann_json_FOUND TRUE)
 
 # The embedded copy of the stub, as the native build makes it.
-set(embedded_dir ${CMAKE_BINARY_DIR}/embedded_stub)
-set(embedded_source ${embedded_dir}/embedded_stub.cpp)
-file(MAKE_DIRECTORY ${embedded_dir}/scrpkg)
-file(WRITE ${embedded_dir}/scrpkg/embedded_stub.hpp
-  "// The installer stub (i686) built into this program; size 0 when it was built without one.\n"
-  "#pragma once\n\n"
-  "extern const unsigned char kEmbeddedStub[];\n"
-  "extern const unsigned long kEmbeddedStubSize;\n")
-add_custom_command(
-  OUTPUT ${embedded_source}
-  COMMAND ${CMAKE_COMMAND} -DINPUT=${SCRPKG_EMBED_STUB} -DOUTPUT=${embedded_source}
-          -P ${PROJECT_SOURCE_DIR}/cmake/embed_stub.cmake
-  DEPENDS ${SCRPKG_EMBED_STUB} ${PROJECT_SOURCE_DIR}/cmake/embed_stub.cmake
-  VERBATIM)
-add_library(embedded_stub STATIC ${embedded_source})
-target_include_directories(embedded_stub PUBLIC ${embedded_dir})
+include(${CMAKE_CURRENT_LIST_DIR}/embedded_stub.cmake)
+scrpkg_add_embedded_stub("${SCRPKG_EMBED_STUB}")
 
 add_subdirectory(tools)
