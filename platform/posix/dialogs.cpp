@@ -1,8 +1,5 @@
-// Modal dialogs simulated closely enough for the portable dialog procedures to run as
-// they would on Windows: WM_INITDIALOG first, then the posted messages in order until
-// the procedure ends the dialog. When the queue runs dry before that, the simulated user
-// presses Escape (WM_COMMAND with IDCANCEL); a dialog that ignores even that is abandoned
-// with the result -1 rather than waiting forever.
+// Modal dialogs simulated closely enough for the portable dialog procedures to run as they
+// would on Windows, by the rules that platform/posix/sandbox.hpp lists.
 #include "platform/platform.hpp"
 #include "platform/posix/dialog_resources.hpp"
 #include "platform/posix/sandbox.hpp"

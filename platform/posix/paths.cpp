@@ -1,5 +1,4 @@
-// Windows paths onto host paths: C:\ is the parent of the Windows directory's host folder,
-// Z:\ is the host root, and a path starting with '/' is a host path already.
+// Windows paths onto host paths, by the drives that platform/posix/sandbox.hpp lists.
 #include "platform/posix/state.hpp"
 
 #include <dirent.h>
