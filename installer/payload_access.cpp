@@ -8,10 +8,6 @@ namespace installer {
 static_assert(sizeof(payload::g_display_name) == kDisplayNameChars + 1,
               "the display name buffer holds the field and its NUL");
 
-void read_display_name() {
-  payload::read_display_name();
-}
-
 char* display_name() {
   return payload::g_display_name;
 }
@@ -26,7 +22,7 @@ bool sum_installed_size() {
 }
 
 bool payload_intact() {
-  return payload::check_module_integrity() == payload::Integrity::sound;
+  return payload::check_integrity(nullptr) == payload::Integrity::sound;
 }
 
 }  // namespace installer

@@ -1,5 +1,5 @@
-// What the install sequence reads from the payload: the display name, the installed-size
-// total and the integrity verdict.
+// What the install sequence reads from the payload: the display name (as
+// payload::read_display_name left it), the installed-size total and the integrity verdict.
 #pragma once
 
 #include <cstddef>
@@ -11,9 +11,6 @@ namespace installer {
 
 // The display name field's length; the name buffer holds one more byte for its NUL.
 constexpr std::size_t kDisplayNameChars = 32;
-
-// Reads the display name from the payload header (empty when it can't be read).
-void read_display_name();
 
 // The process-wide display name, always terminated.
 char* display_name();

@@ -10,6 +10,7 @@
 #include "installer/texts.hpp"
 #include "installer/verdicts.hpp"
 #include "payload/extract.hpp"
+#include "payload/locator.hpp"
 #include "payload/names.hpp"
 
 namespace installer {
@@ -93,7 +94,7 @@ platform::Module installer_module() {
 
 int run_install_sequence(platform::Module module) {
   g_module = module;
-  read_display_name();
+  payload::read_display_name();
   if (!payload_intact()) {
     report_damaged(module);
     return kExitDamaged;

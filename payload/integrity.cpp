@@ -102,31 +102,19 @@ Integrity check_located(platform::File file, std::uint32_t* failed_entry, const 
   if (file == platform::kInvalidFile) return Integrity::not_found;
   const std::int32_t start = platform::file_seek(file, 0, platform::SeekFrom::current);
   const std::int32_t size = platform::file_seek(file, 0, platform::SeekFrom::end);
-  Walk walk{start, size, size, 0};
-  Integrity verdict = Integrity::not_found;
-  if (start >= 0 && size >= 0 &&
-      platform::file_seek(file, start, platform::SeekFrom::begin) == start) {
-    verdict = walk_table(file, walk, failed_entry, sink);
+  if (start < 0 || size < 0 ||
+      platform::file_seek(file, start, platform::SeekFrom::begin) != start) {
+    return Integrity::not_found;
   }
-  return verdict;
+  Walk walk{start, size, size, 0};
+  return walk_table(file, walk, failed_entry, sink);
 }
 
-namespace {
-
-Integrity check_and_close(platform::File file, std::uint32_t* failed_entry) {
+Integrity check_integrity(const char* path, std::uint32_t* failed_entry) {
+  const platform::File file = locate_payload_at(path);
   const Integrity verdict = check_located(file, failed_entry, nullptr);
   if (file != platform::kInvalidFile) platform::file_close(file);
   return verdict;
-}
-
-}  // namespace
-
-Integrity check_integrity(const char* path, std::uint32_t* failed_entry) {
-  return check_and_close(locate_payload_at(path), failed_entry);
-}
-
-Integrity check_module_integrity(std::uint32_t* failed_entry) {
-  return check_and_close(locate_payload(), failed_entry);
 }
 
 }  // namespace payload

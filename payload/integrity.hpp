@@ -41,10 +41,8 @@ enum class Integrity {
 // of the file comes before an overlap, then an impossible size, then an unsafe extension. For these
 // faults *failed_entry (when given) receives the index of the entry at fault: the first one
 // past the end, the overlapping one that starts lowest, or the first one at fault otherwise.
+// The package is the file at `path`, the running module's own file when null.
 Integrity check_integrity(const char* path, std::uint32_t* failed_entry = nullptr);
-
-// The same for the running module's own file.
-Integrity check_module_integrity(std::uint32_t* failed_entry = nullptr);
 
 // Takes each entry the walk reads, the terminator left out, for a reader that keeps them.
 struct EntrySink {

@@ -110,29 +110,6 @@ bool seek_to_data(const Image& image, const ResourceSection& section,
   return seek_to(image, data_address + section.raw_position - section.virtual_address);
 }
 
-void take_display_name(platform::File file) {
-  std::memset(g_display_name, 0, kNameSize);
-  if (file == platform::kInvalidFile) return;
-  char name[kNameSize];
-  if (read_name(file, name)) std::memcpy(g_display_name, name, kNameSize);
-  platform::file_close(file);
-}
-
-bool add_installed_sizes(platform::File file) {
-  if (file == platform::kInvalidFile) return false;
-  Header header;
-  if (read_header(file, header)) {
-    Entry entry;
-    EntryRead got;
-    while ((got = read_entry(file, entry)) != EntryRead::short_read) {
-      g_installed_total += installed_size(entry);
-      if (got == EntryRead::terminator) break;
-    }
-  }
-  platform::file_close(file);
-  return true;
-}
-
 // Opens the file positioned at the data of the resource reached by the walk and keeps its
 // data entry; kInvalidFile, with nothing left open, when the walk or a seek fails.
 platform::File open_at_resource(const char* path, std::uint32_t type, std::uint32_t id,
@@ -162,30 +139,38 @@ platform::File open_resource_at(const char* path, std::uint32_t type, std::uint3
 
 // The first resource in tree order: any entry at each level of the same walk.
 platform::File locate_payload_at(const char* path) {
+  char own_path[platform::kLocatorPathSize];
+  if (path == nullptr) {
+    if (!module_path(nullptr, own_path, sizeof own_path)) return platform::kInvalidFile;
+    path = own_path;
+  }
   unsigned char data_entry[res::kDataEntrySize];
   return open_at_resource(path, kAnyEntry, kAnyEntry, data_entry);
 }
 
-platform::File locate_payload() {
-  char path[platform::kLocatorPathSize];
-  if (!module_path(nullptr, path, sizeof path)) return platform::kInvalidFile;
-  return locate_payload_at(path);
+void read_display_name(const char* path) {
+  std::memset(g_display_name, 0, kNameSize);
+  const platform::File file = locate_payload_at(path);
+  if (file == platform::kInvalidFile) return;
+  char name[kNameSize];
+  if (read_name(file, name)) std::memcpy(g_display_name, name, kNameSize);
+  platform::file_close(file);
 }
 
-void read_display_name() {
-  take_display_name(locate_payload());
-}
-
-void read_display_name_at(const char* path) {
-  take_display_name(locate_payload_at(path));
-}
-
-bool sum_installed_size() {
-  return add_installed_sizes(locate_payload());
-}
-
-bool sum_installed_size_at(const char* path) {
-  return add_installed_sizes(locate_payload_at(path));
+bool sum_installed_size(const char* path) {
+  const platform::File file = locate_payload_at(path);
+  if (file == platform::kInvalidFile) return false;
+  Header header;
+  if (read_header(file, header)) {
+    Entry entry;
+    EntryRead got;
+    while ((got = read_entry(file, entry)) != EntryRead::short_read) {
+      g_installed_total += installed_size(entry);
+      if (got == EntryRead::terminator) break;
+    }
+  }
+  platform::file_close(file);
+  return true;
 }
 
 }  // namespace payload

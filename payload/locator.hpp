@@ -16,17 +16,17 @@ extern char g_display_name[kNameSize + 1];
 // The installed size in bytes, summed by sum_installed_size. Starts at 0.
 extern std::uint32_t g_installed_total;
 
-// Opens the running module's own file and positions the handle at the payload start.
-// Returns platform::kInvalidFile when the path can't be had or the payload not found.
-// The caller closes the handle.
-platform::File locate_payload();
-
-// The same for the file at `path`. The payload start is the data of the first resource in
-// tree order (first entry at each of the three levels; no names or ids are compared).
-// Returns platform::kInvalidFile, with nothing left open, when the file can't be opened,
-// lacks the "MZ" or "PE\0\0" signature or a ".rsrc" section, a read comes back short or a
-// position it would seek to lies outside the file.
+// Opens the file at `path`, the running module's own file when null, and positions the
+// handle at the payload start: the data of the first resource in tree order (first entry at
+// each of the three levels; no names or ids are compared). The caller closes the handle.
+// Returns platform::kInvalidFile, with nothing left open, when the module path can't be had,
+// the file can't be opened, lacks the "MZ" or "PE\0\0" signature or a ".rsrc" section, a
+// read comes back short or a position it would seek to lies outside the file.
 platform::File locate_payload_at(const char* path);
+
+inline platform::File locate_payload() {
+  return locate_payload_at(nullptr);
+}
 
 // Opens the file at `path` positioned at the data of resource `type` number `id` (its first
 // language) and sets `size` to the data's size: the tree the payload start is found in,
@@ -35,16 +35,17 @@ platform::File locate_payload_at(const char* path);
 platform::File open_resource_at(const char* path, std::uint32_t type, std::uint32_t id,
                                 std::uint32_t& size);
 
+// The payload readers below read the package at `path`, the running module's own file when
+// null.
+
 // Reads the 32-byte display name into g_display_name; leaves it empty when there is no
 // payload or the read comes back short.
-void read_display_name();
-void read_display_name_at(const char* path);
+void read_display_name(const char* path = nullptr);
 
 // Adds the installed size of every entry, the terminator included, to g_installed_total:
 // the original size of a compressed entry, the stored size otherwise. An entry that the
 // file cuts short ends the walk and adds nothing. False when the payload can't be located
 // (the total is then unchanged).
-bool sum_installed_size();
-bool sum_installed_size_at(const char* path);
+bool sum_installed_size(const char* path = nullptr);
 
 }  // namespace payload

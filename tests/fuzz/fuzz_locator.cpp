@@ -37,10 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::file_close(file);
   }
   payload::g_display_name[payload::kNameSize] = '\0';
-  payload::read_display_name_at(path.c_str());
+  payload::read_display_name(path.c_str());
   FUZZ_REQUIRE(payload::g_display_name[payload::kNameSize] == '\0', "display name unterminated");
   payload::g_installed_total = 0;
-  payload::sum_installed_size_at(path.c_str());
+  payload::sum_installed_size(path.c_str());
   std::uint32_t failed_entry = 0;
   payload::check_integrity(path.c_str(), &failed_entry);
 

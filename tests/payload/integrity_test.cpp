@@ -179,10 +179,10 @@ TEST(ModuleIntegrity, ChecksTheRunningPackage) {
     platform::posix::Config config;
     config.machine.module_host_path = path;
     platform::posix::configure(config);
-    EXPECT_EQ(payload::check_module_integrity(), verdict);
+    EXPECT_EQ(payload::check_integrity(nullptr), verdict);
   }
   platform::posix::configure({});
-  EXPECT_EQ(payload::check_module_integrity(), Integrity::not_found);
+  EXPECT_EQ(payload::check_integrity(nullptr), Integrity::not_found);
 }
 
 TEST(Readers, LeaveNoFileOpen) {
@@ -192,8 +192,8 @@ TEST(Readers, LeaveNoFileOpen) {
        {0u, start, start + 20, start + 40, start + 100, static_cast<std::uint32_t>(whole.size())}) {
     const TempFile file(Bytes(whole.begin(), whole.begin() + length));
     const int free_before = lowest_free_descriptor();
-    payload::read_display_name_at(file.path());
-    payload::sum_installed_size_at(file.path());
+    payload::read_display_name(file.path());
+    payload::sum_installed_size(file.path());
     payload::check_integrity(file.path());
     EXPECT_EQ(lowest_free_descriptor(), free_before) << length;
   }

@@ -22,7 +22,7 @@ PayloadEntry compressed(std::size_t size, std::uint32_t original) {
 std::uint32_t total_of(const Bytes& package) {
   const TempFile file(package);
   payload::g_installed_total = 0;
-  EXPECT_TRUE(payload::sum_installed_size_at(file.path()));
+  EXPECT_TRUE(payload::sum_installed_size(file.path()));
   return payload::g_installed_total;
 }
 
@@ -75,7 +75,7 @@ TEST(InstalledSizeWalk, StopsAtTheFirstTerminator) {
 TEST(InstalledSizeWalk, AddsToTheRunningTotal) {
   const TempFile file(build_package({stored(10)}));
   payload::g_installed_total = 5;
-  EXPECT_TRUE(payload::sum_installed_size_at(file.path()));
+  EXPECT_TRUE(payload::sum_installed_size(file.path()));
   EXPECT_EQ(payload::g_installed_total, 15u);
 }
 
@@ -88,14 +88,14 @@ TEST(InstalledSizeWalk, ReportsAMissingPayloadAndAddsNothing) {
   package[0] = 'X';
   const TempFile file(package);
   payload::g_installed_total = 3;
-  EXPECT_FALSE(payload::sum_installed_size_at(file.path()));
+  EXPECT_FALSE(payload::sum_installed_size(file.path()));
   EXPECT_EQ(payload::g_installed_total, 3u);
 }
 
 std::string display_name_of(const Bytes& package) {
   const TempFile file(package);
   std::memset(payload::g_display_name, '?', sizeof payload::g_display_name - 1);
-  payload::read_display_name_at(file.path());
+  payload::read_display_name(file.path());
   EXPECT_EQ(payload::g_display_name[32], '\0');
   return payload::g_display_name;
 }
