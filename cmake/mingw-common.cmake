@@ -1,5 +1,6 @@
-# What both mingw-w64 cross builds of the stub share; the toolchain file sets
-# CMAKE_SYSTEM_PROCESSOR and SCRPKG_CROSS_PREFIX first.
+# What the mingw-w64 cross builds share; the toolchain file sets CMAKE_SYSTEM_PROCESSOR and
+# SCRPKG_CROSS_PREFIX first, and SCRPKG_CROSS_TOOL for the host tool's build, which takes
+# only the toolchain from here.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_C_COMPILER ${SCRPKG_CROSS_PREFIX}-gcc)
 set(CMAKE_CXX_COMPILER ${SCRPKG_CROSS_PREFIX}-g++)
@@ -10,6 +11,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+if(SCRPKG_CROSS_TOOL)
+  return()
+endif()
 
 # Everything the stub links is built without the C++ runtime's exception and RTTI
 # machinery: the stub links no libstdc++. Function-local statics need no guards in a
