@@ -13,14 +13,14 @@ HFILE as_handle(File file) {
 
 }  // namespace
 
+static_assert(HFILE_ERROR == kInvalidFile, "a failed _lopen or _lcreat is returned as it is");
+
 File file_open_read(const char* path) {
-  HFILE handle = _lopen(path, OF_READ | OF_SHARE_DENY_NONE);
-  return handle == HFILE_ERROR ? kInvalidFile : handle;
+  return _lopen(path, OF_READ | OF_SHARE_DENY_NONE);
 }
 
 File file_create(const char* path) {
-  HFILE handle = _lcreat(path, 0);
-  return handle == HFILE_ERROR ? kInvalidFile : handle;
+  return _lcreat(path, 0);
 }
 
 std::uint32_t file_read(File file, void* buffer, std::uint32_t count) {
