@@ -41,10 +41,6 @@ struct ResourceSection {
   std::int64_t virtual_address;  // where the section's data is mapped
 };
 
-bool is_resource_section(const unsigned char* header) {
-  return std::memcmp(header, res::kSectionName, sizeof res::kSectionName) == 0;
-}
-
 // Reads the DOS header, the signature and file header, skips the optional header by the
 // size the file header records, and scans the section headers for ".rsrc".
 bool find_resource_section(const Image& image, ResourceSection& section) {
@@ -60,7 +56,7 @@ bool find_resource_section(const Image& image, ResourceSection& section) {
   for (std::uint32_t i = 0; i < sections; ++i) {
     unsigned char header[pe::section::kSize];
     if (!read_exact(image, header, pe::section::kSize)) return false;
-    if (is_resource_section(header)) {
+    if (std::memcmp(header, res::kSectionName, sizeof res::kSectionName) == 0) {
       section = {get_u32(header + pe::section::kRawOffset),
                  get_u32(header + pe::section::kVirtualAddress)};
       return true;
