@@ -27,7 +27,6 @@ bool run_checks(platform::Module module) {
 
 // The Windows directory as reported, upper-cased; empty when it can't be had.
 void upper_case_windows_directory(PathBuffer& out) {
-  out[0] = '\0';
   const std::uint32_t length = platform::windows_directory(out, sizeof(out));
   if (length == 0 || length >= sizeof(out)) out[0] = '\0';
   payload::upper_case(out);
