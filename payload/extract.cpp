@@ -53,10 +53,9 @@ void create_data_folder(const InstallNames& names) {
   }
 }
 
-// Copies `size` bytes from the current position; reads may run past them, writes do not.
-// False when a write comes back short.
-bool copy_bytes(platform::File from, platform::File to, std::uint32_t size, void* buffer) {
-  std::uint32_t remaining = size;
+// Copies `remaining` bytes from the current position; reads may run past them, writes do
+// not. False when a write comes back short.
+bool copy_bytes(platform::File from, platform::File to, std::uint32_t remaining, void* buffer) {
   for (;;) {
     const std::uint32_t got = platform::file_read(from, buffer, kCopyBufferSize);
     if (got == platform::kIoError || got == 0) return true;
