@@ -101,14 +101,10 @@ bool target_name_of(const char* module_path, char* out, std::uint32_t size) {
 }
 
 bool data_folder_level(const InstallNames& names, int level, char* out, std::uint32_t size) {
-  if (!copy_text(out, size, names.windows_dir) || !append_text(out, size, kVendorFolder)) {
-    return false;
-  }
-  if (level >= 1 && (!append_text(out, size, "\\") || !append_text(out, size, kProductFolder))) {
-    return false;
-  }
-  if (level >= 2 && (!append_text(out, size, "\\") || !append_text(out, size, names.base_name))) {
-    return false;
+  const char* const dirs[kDataFolderLevels] = {kVendorFolder, kProductFolder, names.base_name};
+  if (!copy_text(out, size, names.windows_dir)) return false;
+  for (int i = 0; i <= level && i < kDataFolderLevels; ++i) {
+    if ((i > 0 && !append_text(out, size, "\\")) || !append_text(out, size, dirs[i])) return false;
   }
   return true;
 }
