@@ -60,12 +60,9 @@ bool post_message(Window window, unsigned message, std::uintptr_t wparam, std::i
   return PostMessageA(as_window(window), message, wparam, lparam) != FALSE;
 }
 
+// GetWindowLongA on 32-bit Windows, where the headers define GetWindowLongPtrA as it.
 Module window_instance(Window window) {
-#ifdef _WIN64
   return reinterpret_cast<Module>(GetWindowLongPtrA(as_window(window), GWLP_HINSTANCE));
-#else
-  return reinterpret_cast<Module>(GetWindowLongA(as_window(window), GWL_HINSTANCE));
-#endif
 }
 
 void update_window(Window window) {
