@@ -7,7 +7,6 @@
 
 #include <deque>
 #include <map>
-#include <memory>
 #include <set>
 
 namespace platform {
@@ -35,7 +34,7 @@ struct DialogWindow {
   Module instance = nullptr;
   std::string text;
   Rect rect{};
-  std::map<int, std::unique_ptr<WindowObject>> controls;
+  std::map<int, WindowObject> controls;  // a map's elements stay put: their addresses are handles
   std::vector<std::pair<int, std::string>> items_set;
   std::deque<Message> queue;
   bool ended = false;
@@ -67,15 +66,14 @@ void open_window(DialogWindow& dialog, const posix::DialogTemplate& layout, Modu
   live_windows().insert(&dialog.self);
   for (const posix::DialogControl& item : layout.controls) {
     if (item.id == -1) continue;  // a control without a number cannot be looked up
-    auto control = std::make_unique<WindowObject>(WindowObject{&dialog, item.id});
-    live_windows().insert(control.get());
-    dialog.controls[item.id] = std::move(control);
+    const auto placed = dialog.controls.emplace(item.id, WindowObject{&dialog, item.id});
+    live_windows().insert(&placed.first->second);
   }
 }
 
 void close_window(DialogWindow& dialog) {
   live_windows().erase(&dialog.self);
-  for (const auto& entry : dialog.controls) live_windows().erase(entry.second.get());
+  for (const auto& entry : dialog.controls) live_windows().erase(&entry.second);
 }
 
 void record_item_text(DialogWindow& dialog, int id, const char* text) {
@@ -154,7 +152,7 @@ Window dialog_item(Window dialog, int control_id) {
   DialogWindow* target = lookup_dialog(dialog);
   if (target == nullptr) return nullptr;
   const auto found = target->controls.find(control_id);
-  return found == target->controls.end() ? nullptr : found->second.get();
+  return found == target->controls.end() ? nullptr : &found->second;
 }
 
 void set_window_text(Window window, const char* text) {
