@@ -10,15 +10,12 @@ namespace installer {
 
 namespace {
 
-constexpr int kOkCommand = 1;
-constexpr int kCancelCommand = 2;
-
 // The dialog's result cannot carry the extraction's outcome, so it is kept here.
 payload::ExtractResult g_extraction;
 bool g_extracted = false;
 
 bool is_close_command(std::uintptr_t wparam) {
-  return wparam == kOkCommand || wparam == kCancelCommand;
+  return wparam == platform::kIdOk || wparam == platform::kIdCancel;
 }
 
 void show_progress_texts(platform::Window dialog) {
@@ -32,15 +29,14 @@ void show_progress_texts(platform::Window dialog) {
 }  // namespace
 
 std::intptr_t progress_dialog_proc(platform::Window dialog, unsigned message, std::uintptr_t wparam,
-                                   std::intptr_t lparam) {
-  (void)lparam;
+                                   std::intptr_t /*lparam*/) {
   if (message == platform::kWmInitDialog) {
     show_progress_texts(dialog);
     centre_window(dialog);
     // The command arrives once the dialog's loop runs: the extraction needs no user action.
     platform::post_message(
-        dialog, platform::kWmCommand, kOkCommand,
-        reinterpret_cast<std::intptr_t>(platform::dialog_item(dialog, kOkCommand)));
+        dialog, platform::kWmCommand, platform::kIdOk,
+        reinterpret_cast<std::intptr_t>(platform::dialog_item(dialog, platform::kIdOk)));
     return 1;
   }
   if (message == platform::kWmCommand && is_close_command(wparam)) {
@@ -56,8 +52,7 @@ std::intptr_t progress_dialog_proc(platform::Window dialog, unsigned message, st
 }
 
 std::intptr_t order_info_dialog_proc(platform::Window dialog, unsigned message,
-                                     std::uintptr_t wparam, std::intptr_t lparam) {
-  (void)lparam;
+                                     std::uintptr_t wparam, std::intptr_t /*lparam*/) {
   if (message == platform::kWmInitDialog) {
     centre_window(dialog);
     return 1;
