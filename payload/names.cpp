@@ -22,15 +22,17 @@ bool append_span(char* buffer, std::uint32_t size, const char* text, std::uint32
   return true;
 }
 
-// Length of the text before the first (or last) dot; the whole text without a dot.
-std::uint32_t length_before_dot(const char* text, bool last) {
-  std::uint32_t cut = std::strlen(text);
-  for (std::uint32_t i = 0; text[i] != '\0'; ++i) {
-    if (text[i] != '.') continue;
+// Copies the path's file name up to its first (or last) dot; the whole name without a dot.
+bool copy_name_before_dot(const char* path, bool last, char* out, std::uint32_t size) {
+  const char* name = file_name_of(path);
+  std::uint32_t cut = std::strlen(name);
+  for (std::uint32_t i = 0; name[i] != '\0'; ++i) {
+    if (name[i] != '.') continue;
     cut = i;
     if (!last) break;
   }
-  return cut;
+  out[0] = '\0';
+  return append_span(out, size, name, cut);
 }
 
 // Writes the number in decimal, at least four digits, zero-padded on the left.
@@ -84,15 +86,11 @@ bool add_separator(char* directory, std::uint32_t size) {
 }
 
 bool installer_base_name(const char* module_path, char* out, std::uint32_t size) {
-  const char* name = file_name_of(module_path);
-  out[0] = '\0';
-  return append_span(out, size, name, length_before_dot(name, true));
+  return copy_name_before_dot(module_path, true, out, size);
 }
 
 bool target_name_of(const char* module_path, char* out, std::uint32_t size) {
-  const char* name = file_name_of(module_path);
-  out[0] = '\0';
-  if (!append_span(out, size, name, length_before_dot(name, false)) ||
+  if (!copy_name_before_dot(module_path, false, out, size) ||
       !append_text(out, size, kSaverExtension)) {
     return false;
   }
