@@ -119,12 +119,9 @@ std::optional<DialogTemplate> read_dialog_template(const std::string& host_path,
   return read ? parse_template(bytes) : std::nullopt;
 }
 
-int dialog_pixel_width(const DialogTemplate& dialog) {
-  return dialog.width * kBaseUnitX / 4 + 2 * kFrame;
-}
-
-int dialog_pixel_height(const DialogTemplate& dialog) {
-  return dialog.height * kBaseUnitY / 8 + 2 * kFrame + (dialog.has_caption ? kCaptionBar : 0);
+Rect dialog_pixel_rect(const DialogTemplate& dialog) {
+  return {0, 0, dialog.width * kBaseUnitX / 4 + 2 * kFrame,
+          dialog.height * kBaseUnitY / 8 + 2 * kFrame + (dialog.has_caption ? kCaptionBar : 0)};
 }
 
 }  // namespace platform::posix

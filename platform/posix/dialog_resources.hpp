@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.hpp"
+
 namespace platform::posix {
 
 struct DialogControl {
@@ -27,9 +29,8 @@ struct DialogTemplate {
 // no such resource or the template is cut short or damaged.
 std::optional<DialogTemplate> read_dialog_template(const std::string& host_path, int id);
 
-// Outer window size in pixels for the 8-point font (base units 6 x 13), with the frame
-// and, when there is one, the caption bar.
-int dialog_pixel_width(const DialogTemplate& dialog);
-int dialog_pixel_height(const DialogTemplate& dialog);
+// The outer window at (0, 0) in pixels for the 8-point font (base units 6 x 13), with the
+// frame and, when there is one, the caption bar.
+Rect dialog_pixel_rect(const DialogTemplate& dialog);
 
 }  // namespace platform::posix

@@ -62,7 +62,7 @@ DialogWindow* lookup_dialog(Window window) {
 void open_window(DialogWindow& dialog, const posix::DialogTemplate& layout, Module module) {
   dialog.instance = module;
   dialog.text = layout.caption;
-  dialog.rect = {0, 0, posix::dialog_pixel_width(layout), posix::dialog_pixel_height(layout)};
+  dialog.rect = posix::dialog_pixel_rect(layout);
   live_windows().insert(&dialog.self);
   for (const posix::DialogControl& item : layout.controls) {
     if (item.id == -1) continue;  // a control without a number cannot be looked up
