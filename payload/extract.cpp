@@ -22,11 +22,6 @@ platform::File open_table(std::uint16_t& base) {
   return file;
 }
 
-// The next table entry; false at the terminator or when the file ends inside the table.
-bool next_entry(platform::File file, Entry& entry) {
-  return read_entry(file, entry) == EntryRead::entry;
-}
-
 // Appends as much of text as fits, for messages that name an over-long path.
 void append_cut(char* buffer, std::uint32_t size, const char* text) {
   std::uint32_t used = 0;
@@ -97,7 +92,7 @@ ExtractStatus extract_compressed(platform::Module module, const Entry& entry, co
 ExtractStatus walk_entries(platform::Module module, const InstallNames& names, std::uint16_t base,
                            platform::File& file, void* buffer, char* failed_path) {
   Entry entry;
-  for (std::uint32_t index = 0; next_entry(file, entry); ++index) {
+  for (std::uint32_t index = 0; read_entry(file, entry) == EntryRead::entry; ++index) {
     if (index >= kDataIndex) create_data_folder(names);
     char path[platform::kPathSize];
     if (!target_path(names, index, base, entry.extension, path, sizeof path)) {
@@ -154,7 +149,8 @@ PathCheck check_target_paths(platform::Module module, char* too_long, std::uint3
   PathCheck result = PathCheck::fits;
   Entry entry;
   char path[platform::kPathSize];
-  for (std::uint32_t index = 0; result == PathCheck::fits && next_entry(file, entry); ++index) {
+  for (std::uint32_t index = 0;
+       result == PathCheck::fits && read_entry(file, entry) == EntryRead::entry; ++index) {
     if (!target_path(names, index, base, entry.extension, path, sizeof path)) {
       result = index == kSaverIndex ? PathCheck::saver_too_long : PathCheck::data_too_long;
     }
