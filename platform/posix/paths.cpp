@@ -37,13 +37,12 @@ std::string drive_root(char letter) {
 // Adds one component to the list, resolving "." and ".." lexically. False when ".."
 // would climb above the drive root.
 bool push_component(const std::string& name, std::vector<std::string>& components) {
-  if (name.empty() || name == ".") return true;
-  if (name != "..") {
+  if (name == "..") {
+    if (components.empty()) return false;
+    components.pop_back();
+  } else if (!name.empty() && name != ".") {
     components.push_back(name);
-    return true;
   }
-  if (components.empty()) return false;
-  components.pop_back();
   return true;
 }
 
