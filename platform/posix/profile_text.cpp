@@ -3,6 +3,8 @@
 
 #include "platform/posix/state.hpp"
 
+#include <sstream>
+
 namespace platform::posix::detail {
 
 namespace {
@@ -65,14 +67,10 @@ std::size_t insertion_point(const ProfileLines& lines, const SectionSpan& span) 
 
 ProfileLines split_profile_lines(const std::string& contents) {
   ProfileLines lines;
-  std::size_t start = 0;
-  while (start < contents.size()) {
-    auto end = contents.find('\n', start);
-    if (end == std::string::npos) end = contents.size();
-    std::string line = contents.substr(start, end - start);
+  std::istringstream in(contents);
+  for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(line);
-    start = end + 1;
   }
   return lines;
 }
