@@ -45,8 +45,8 @@ constexpr auto& process_id = ::getpid;
 constexpr auto& sys_unlink = ::unlink;
 #endif
 
-[[noreturn]] void throw_errno() {
-  throw OutputError(std::strerror(errno));
+[[noreturn]] void throw_errno(int error = errno) {
+  throw OutputError(std::strerror(error));
 }
 
 // The temporaries open at any moment, for the signal handler to remove. A slot is taken
@@ -124,10 +124,7 @@ OutputFile::OutputFile(const fs::path& target) : target_(written_path(target)) {
     }
     const int error = errno;
     if (slot >= 0) g_temporaries.used[slot] = 0;
-    if (error != EEXIST || attempt >= 100) {
-      errno = error;
-      throw_errno();
-    }
+    if (error != EEXIST || attempt >= 100) throw_errno(error);
   }
 }
 
@@ -150,10 +147,7 @@ void OutputFile::write(const void* data, std::size_t size) {
     const long long wrote = sys_write(descriptor_, bytes + done, size - done);
     if (wrote < 0 && errno == EINTR) continue;
     if (wrote < 0) throw_errno();
-    if (wrote == 0) {
-      errno = ENOSPC;
-      throw_errno();
-    }
+    if (wrote == 0) throw_errno(ENOSPC);
     done += static_cast<std::size_t>(wrote);
   }
   size_ += size;
