@@ -131,10 +131,6 @@ Package read_sound_package(const std::string& path, bool json) {
   return package;
 }
 
-std::string display_name(const Package& package) {
-  return without_trailing_blanks(package.name_field);
-}
-
 std::uint64_t installed_total(const Package& package) {
   std::uint64_t total = 0;
   for (const payload::Entry& e : package.entries) total += payload::installed_size(e);

@@ -52,9 +52,6 @@ Package read_package_for_command(const std::string& path, bool json = false);
 // The same, and a damaged package fails as well.
 Package read_sound_package(const std::string& path, bool json = false);
 
-// The display name as the installer shows it: trailing blanks removed.
-std::string display_name(const Package& package);
-
 // Sum of the sizes the entries have once installed.
 std::uint64_t installed_total(const Package& package);
 
