@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace payload {
@@ -18,6 +19,24 @@ inline int cp1252_byte(std::uint32_t code_point) {
     if (kCp1252HighControls[i] == code_point) return 0x80 + i;  // code_point is not 0 here
   }
   return -1;
+}
+
+// Decodes the UTF-8 sequence at text[at] and moves `at` past it: the code point, or -1 when
+// the sequence is not well formed (a lead byte outside 00 to 7F and C2 to F4, or fewer
+// continuation bytes than it announces).
+inline std::int32_t next_utf8_code_point(const char* text, std::size_t size, std::size_t& at) {
+  const auto lead = static_cast<unsigned char>(text[at++]);
+  if (lead < 0x80) return lead;
+  if (lead < 0xC2 || lead > 0xF4) return -1;
+  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+  std::int32_t code_point = lead & (0x3F >> extra);
+  for (; extra > 0; --extra, ++at) {
+    if (at >= size) return -1;
+    const auto c = static_cast<unsigned char>(text[at]);
+    if ((c & 0xC0) != 0x80) return -1;
+    code_point = (code_point << 6) | (c & 0x3F);
+  }
+  return code_point;
 }
 
 }  // namespace payload

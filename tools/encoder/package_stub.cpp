@@ -15,8 +15,6 @@
 namespace packer {
 namespace {
 
-using stub_image::ImageError;
-
 // File offset of the placeholder, after checking the first resource in tree order.
 std::uint32_t placeholder_offset(const std::vector<std::uint8_t>& stub,
                                  const stub_image::Section& rsrc) {
@@ -67,7 +65,7 @@ StubLayout inspect_stub(const std::vector<std::uint8_t>& stub) try {
         std::max<std::uint64_t>(layout.raw_end, std::uint64_t{s.raw_offset} + s.raw_size));
   }
   return layout;
-} catch (const ImageError& e) {
+} catch (const stub_image::ImageError& e) {
   throw PackError(e.what());
 }
 

@@ -6,30 +6,11 @@
 #include "tools/encoder/package_error.hpp"
 
 namespace packer {
-namespace {
-
-// Decodes the code point at `at`, moving past it; -1 for a malformed sequence.
-long next_code_point(const std::string& s, std::size_t& at) {
-  const unsigned char lead = static_cast<unsigned char>(s[at++]);
-  if (lead < 0x80) return lead;
-  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-  if (extra < 0 || lead < 0xC2 || lead > 0xF4) return -1;
-  long cp = lead & (0x3F >> extra);
-  for (; extra > 0; --extra, ++at) {
-    if (at >= s.size()) return -1;
-    const unsigned char c = static_cast<unsigned char>(s[at]);
-    if ((c & 0xC0) != 0x80) return -1;
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  return cp;
-}
-
-}  // namespace
 
 std::string utf8_to_cp1252(const std::string& utf8, const std::string& what) {
   std::string out;
   for (std::size_t at = 0; at < utf8.size();) {
-    const long cp = next_code_point(utf8, at);
+    const std::int32_t cp = payload::next_utf8_code_point(utf8.data(), utf8.size(), at);
     if (cp < 0) throw PackError(what + " is not valid UTF-8");
     const int byte = payload::cp1252_byte(static_cast<std::uint32_t>(cp));
     if (byte < 0) throw PackError(what + " has a character that Windows-1252 cannot represent");

@@ -21,56 +21,32 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The C library's calls that the file needs, under one name each: the Windows one spells
+// them with an underscore, seeks with 64-bit offsets and deletes a file with remove().
 #ifdef _WIN32
 constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY;
-int sys_open(const char* path) {
-  return ::_open(path, kCreateFlags, _S_IREAD | _S_IWRITE);
-}
-long long sys_write(int fd, const void* data, std::size_t size) {
-  return ::_write(fd, data, static_cast<unsigned>(size));
-}
-bool sys_seek(int fd, std::uint64_t offset) {
-  return ::_lseeki64(fd, static_cast<long long>(offset), SEEK_SET) >= 0;
-}
-bool sys_sync(int fd) {
-  return ::_commit(fd) == 0;
-}
-int sys_close(int fd) {
-  return ::_close(fd);
-}
-int process_id() {
-  return ::_getpid();
-}
-void sys_unlink(const char* path) {
-  std::remove(path);
-}
+constexpr int kCreateMode = _S_IREAD | _S_IWRITE;
+constexpr auto& sys_open = ::_open;
+constexpr auto& sys_write = ::_write;
+constexpr auto& sys_seek = ::_lseeki64;
+constexpr auto& sys_sync = ::_commit;
+constexpr auto& sys_close = ::_close;
+constexpr auto& process_id = ::_getpid;
+constexpr auto& sys_unlink = ::remove;
 #else
 constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
-int sys_open(const char* path) {
-  return ::open(path, kCreateFlags, 0666);
-}
-long long sys_write(int fd, const void* data, std::size_t size) {
-  return ::write(fd, data, size);
-}
-bool sys_seek(int fd, std::uint64_t offset) {
-  return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
-}
-bool sys_sync(int fd) {
-  return ::fsync(fd) == 0;
-}
-int sys_close(int fd) {
-  return ::close(fd);
-}
-int process_id() {
-  return static_cast<int>(::getpid());
-}
-void sys_unlink(const char* path) {
-  ::unlink(path);
-}
+constexpr int kCreateMode = 0666;
+constexpr auto& sys_open = ::open;
+constexpr auto& sys_write = ::write;
+constexpr auto& sys_seek = ::lseek;
+constexpr auto& sys_sync = ::fsync;
+constexpr auto& sys_close = ::close;
+constexpr auto& process_id = ::getpid;
+constexpr auto& sys_unlink = ::unlink;
 #endif
 
-[[noreturn]] void throw_errno() {
-  throw OutputError(std::strerror(errno));
+[[noreturn]] void throw_errno(int error = errno) {
+  throw OutputError(std::strerror(error));
 }
 
 // The temporaries open at any moment, for the signal handler to remove. A slot is taken
@@ -140,7 +116,7 @@ OutputFile::OutputFile(const fs::path& target) : target_(written_path(target)) {
     const fs::path candidate = folder / (stem + "-" + std::to_string(attempt) + ".part");
     // The slot is taken first so that no moment passes with the file unlisted.
     const int slot = take_slot(candidate);
-    descriptor_ = sys_open(candidate.string().c_str());
+    descriptor_ = sys_open(candidate.string().c_str(), kCreateFlags, kCreateMode);
     if (descriptor_ >= 0) {
       temporary_ = candidate;
       slot_ = slot;
@@ -148,10 +124,7 @@ OutputFile::OutputFile(const fs::path& target) : target_(written_path(target)) {
     }
     const int error = errno;
     if (slot >= 0) g_temporaries.used[slot] = 0;
-    if (error != EEXIST || attempt >= 100) {
-      errno = error;
-      throw_errno();
-    }
+    if (error != EEXIST || attempt >= 100) throw_errno(error);
   }
 }
 
@@ -174,10 +147,7 @@ void OutputFile::write(const void* data, std::size_t size) {
     const long long wrote = sys_write(descriptor_, bytes + done, size - done);
     if (wrote < 0 && errno == EINTR) continue;
     if (wrote < 0) throw_errno();
-    if (wrote == 0) {
-      errno = ENOSPC;
-      throw_errno();
-    }
+    if (wrote == 0) throw_errno(ENOSPC);
     done += static_cast<std::size_t>(wrote);
   }
   size_ += size;
@@ -185,15 +155,15 @@ void OutputFile::write(const void* data, std::size_t size) {
 
 void OutputFile::write_at(std::uint64_t offset, const void* data, std::size_t size) {
   const std::uint64_t end = size_;
-  if (!sys_seek(descriptor_, offset)) throw_errno();
+  if (sys_seek(descriptor_, offset, SEEK_SET) < 0) throw_errno();
   size_ = offset;
   write(data, size);
-  if (!sys_seek(descriptor_, end)) throw_errno();
+  if (sys_seek(descriptor_, end, SEEK_SET) < 0) throw_errno();
   size_ = end;
 }
 
 void OutputFile::commit() {
-  if (replaces_ && !sys_sync(descriptor_)) throw_errno();
+  if (replaces_ && sys_sync(descriptor_) != 0) throw_errno();
   const int descriptor = descriptor_;
   descriptor_ = -1;
   if (sys_close(descriptor) != 0) throw_errno();

@@ -80,39 +80,12 @@ std::string unix_line_ends(std::string_view text) {
   return out;
 }
 
-}  // namespace scrpkg
-
-namespace scrpkg {
-namespace {
-
-// Length of the UTF-8 sequence starting at text[i], or 0 when it is not well formed.
-std::size_t utf8_sequence_length(std::string_view text, std::size_t i) {
-  const auto byte = static_cast<unsigned char>(text[i]);
-  std::size_t length = byte < 0x80                   ? 1
-                       : byte >= 0xC2 && byte < 0xE0 ? 2
-                       : byte >= 0xE0 && byte < 0xF0 ? 3
-                       : byte >= 0xF0 && byte < 0xF5 ? 4
-                                                     : 0;
-  if (length == 0 || i + length > text.size()) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
-
-bool is_utf8(std::string_view text) {
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = utf8_sequence_length(text, i);
-    if (length == 0) return false;
-    i += length;
-  }
-  return true;
-}
-
-}  // namespace
-
 std::string host_text_to_utf8(std::string_view text) {
-  return is_utf8(text) ? std::string(text) : cp1252_to_utf8(text);
+  for (std::size_t at = 0; at < text.size();) {
+    if (payload::next_utf8_code_point(text.data(), text.size(), at) < 0)
+      return cp1252_to_utf8(text);
+  }
+  return std::string(text);
 }
 
 }  // namespace scrpkg

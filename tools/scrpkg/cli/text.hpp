@@ -23,10 +23,6 @@ std::string fixed_field(const char* field, std::size_t size);
 // "\r\n" and lone "\r" become "\n".
 std::string unix_line_ends(std::string_view text);
 
-}  // namespace scrpkg
-
-namespace scrpkg {
-
 // Host names are UTF-8 already; anything that is not valid UTF-8 is read as Windows-1252.
 std::string host_text_to_utf8(std::string_view text);
 

@@ -16,21 +16,7 @@ std::string entry_label(std::size_t index) {
   return "entry " + std::to_string(index);
 }
 
-}  // namespace
-
-std::optional<std::string> body_outside_file(const Package& package) {
-  for (std::size_t i = 0; i < package.entries.size(); ++i) {
-    const payload::Entry& e = package.entries[i];
-    const std::uint64_t end = std::uint64_t{e.offset} + e.stored_size;
-    if (end > package.file_size) {
-      return entry_label(i) + ": stored bytes " + std::to_string(e.offset) + " to " +
-             std::to_string(end) + " run past the end of the file (" +
-             std::to_string(package.file_size) + " bytes)";
-    }
-  }
-  return std::nullopt;
-}
-
+// The entry's stored bytes as they are in the file.
 std::vector<unsigned char> read_body(const Package& package, const payload::Entry& entry) {
   std::vector<unsigned char> body(entry.stored_size);
   std::ifstream in(package.path, std::ios::binary);
@@ -51,6 +37,21 @@ std::optional<std::string> stream_end_reason(std::uint64_t bits_used, std::uint3
   if (unread == 0) return std::nullopt;
   return "its bit stream leaves " + std::to_string(unread) + " of its " +
          std::to_string(stored_size) + " stored bytes unread";
+}
+
+}  // namespace
+
+std::optional<std::string> body_outside_file(const Package& package) {
+  for (std::size_t i = 0; i < package.entries.size(); ++i) {
+    const payload::Entry& e = package.entries[i];
+    const std::uint64_t end = std::uint64_t{e.offset} + e.stored_size;
+    if (end > package.file_size) {
+      return entry_label(i) + ": stored bytes " + std::to_string(e.offset) + " to " +
+             std::to_string(end) + " run past the end of the file (" +
+             std::to_string(package.file_size) + " bytes)";
+    }
+  }
+  return std::nullopt;
 }
 
 DecodeCheck decode_all_in_memory(const Package& package) {

@@ -13,9 +13,6 @@ namespace scrpkg::inspect {
 // Why some entry's stored bytes do not lie inside the file, or empty.
 std::optional<std::string> body_outside_file(const Package& package);
 
-// The entry's stored bytes as they are in the file.
-std::vector<unsigned char> read_body(const Package& package, const payload::Entry& entry);
-
 // A compressed entry whose bit stream does not end inside its last stored byte: it ran on
 // into the zero bits the decoder supplies past the end, or left whole bytes unread. The
 // installer restores it all the same; a packer that pads its bodies makes such entries,

@@ -11,36 +11,15 @@
 #include "cli/status.hpp"
 #include "inspect/listing.hpp"
 #include "inspect/package.hpp"
-#include "cli/text.hpp"
 
 namespace scrpkg::inspect {
-namespace {
-
-// The verdict that --json carries beside the listing: sound, or the problem found.
-nlohmann::json with_verdict(nlohmann::json document, const std::optional<std::string>& problem) {
-  document["sound"] = !problem;
-  document["problem"] = problem ? nlohmann::json(*problem) : nlohmann::json();
-  return document;
-}
-
-}  // namespace
 
 int run_list(const ListOptions& options) {
   return run_command([&] {
-    if (auto why = unreadable_reason(options.package))
-      throw Failure{kExitUsage, options.package + ": " + *why};
-    std::string reason;
-    std::optional<Package> package = read_package(options.package, reason);
-    if (!package) {
-      if (options.json) {
-        std::cout << with_verdict({{"package", host_text_to_utf8(options.package)}}, reason).dump(2)
-                  << '\n';
-      }
-      throw Failure{kExitDamaged, options.package + ": " + reason};
-    }
-    const Listing listing = make_listing(*package);
+    const Package package = read_package_for_command(options.package, options.json);
+    const Listing listing = make_listing(package);
     // A damaged package is still listed, so the reader can see what is wrong with it.
-    const std::optional<std::string>& problem = package->problem;
+    const std::optional<std::string>& problem = package.problem;
     if (options.json) {
       std::cout << with_verdict(listing_json(listing), problem).dump(2) << '\n';
     } else {

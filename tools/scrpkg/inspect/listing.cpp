@@ -15,7 +15,8 @@ std::string role_of(std::uint32_t index) {
 }
 
 Listing make_listing(const Package& package) {
-  Listing listing{package.path, cp1252_to_utf8(display_name(package)),
+  // The display name as the installer shows it, without its trailing blanks.
+  Listing listing{package.path, cp1252_to_utf8(without_trailing_blanks(package.name_field)),
                   package.base, package.payload_offset,
                   {},           installed_total(package)};
   const auto names = installed_names(package.path, package.base, package.entries);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <iostream>
 #include <system_error>
 
 #include "cli/status.hpp"
@@ -104,17 +105,30 @@ std::optional<Package> read_package(const std::string& path, std::string& reason
   return package;
 }
 
-Package read_sound_package(const std::string& path) {
+nlohmann::json with_verdict(nlohmann::json document, const std::optional<std::string>& problem) {
+  document["sound"] = !problem;
+  document["problem"] = problem ? nlohmann::json(*problem) : nlohmann::json();
+  return document;
+}
+
+void fail_damaged(const std::string& path, const std::string& problem, bool json) {
+  if (json)
+    std::cout << with_verdict({{"package", host_text_to_utf8(path)}}, problem).dump(2) << '\n';
+  throw Failure{kExitDamaged, path + ": " + problem};
+}
+
+Package read_package_for_command(const std::string& path, bool json) {
   if (auto why = unreadable_reason(path)) throw Failure{kExitUsage, path + ": " + *why};
   std::string reason;
   std::optional<Package> package = read_package(path, reason);
-  if (!package) throw Failure{kExitDamaged, path + ": " + reason};
-  if (package->problem) throw Failure{kExitDamaged, path + ": damaged: " + *package->problem};
+  if (!package) fail_damaged(path, reason, json);
   return *package;
 }
 
-std::string display_name(const Package& package) {
-  return without_trailing_blanks(package.name_field);
+Package read_sound_package(const std::string& path, bool json) {
+  Package package = read_package_for_command(path, json);
+  if (package.problem) fail_damaged(path, "damaged: " + *package.problem, json);
+  return package;
 }
 
 std::uint64_t installed_total(const Package& package) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "payload/format.hpp"
 
 namespace scrpkg::inspect {
@@ -36,12 +38,19 @@ std::optional<std::string> package_size_problem(std::uint64_t size);
 // large for the format, header or table cut off, ...).
 std::optional<Package> read_package(const std::string& path, std::string& reason);
 
-// Reads the package and checks its integrity; any problem ends the subcommand with
-// status 2 and the reason.
-Package read_sound_package(const std::string& path);
+// The document with the verdict that --json carries beside it: sound, or the problem found.
+nlohmann::json with_verdict(nlohmann::json document, const std::optional<std::string>& problem);
 
-// The display name as the installer shows it: trailing blanks removed.
-std::string display_name(const Package& package);
+// Ends the subcommand with status 2 and "path: problem", first printing the verdict on
+// stdout when `json` asks for one.
+[[noreturn]] void fail_damaged(const std::string& path, const std::string& problem, bool json);
+
+// Reads the package a subcommand works on: status 1 when the file can't be read, and
+// fail_damaged() when it is not a package.
+Package read_package_for_command(const std::string& path, bool json = false);
+
+// The same, and a damaged package fails as well.
+Package read_sound_package(const std::string& path, bool json = false);
 
 // Sum of the sizes the entries have once installed.
 std::uint64_t installed_total(const Package& package);

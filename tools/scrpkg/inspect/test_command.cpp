@@ -27,17 +27,6 @@ constexpr const char* kWhatTestSees =
     "counts as sound (exit 0), because other packers may pad their bodies and the\n"
     "installer restores such an entry all the same.";
 
-nlohmann::json verdict_json(const TestOptions& options, const std::optional<std::string>& problem) {
-  return {{"package", host_text_to_utf8(options.package)},
-          {"sound", !problem},
-          {"problem", problem ? nlohmann::json(*problem) : nlohmann::json()}};
-}
-
-[[noreturn]] void damaged(const TestOptions& options, const std::string& problem) {
-  if (options.json) std::cout << verdict_json(options, problem).dump(2) << '\n';
-  throw Failure{kExitDamaged, options.package + ": " + problem};
-}
-
 }  // namespace
 
 // Suspect bodies do not change the status: no end code marks where a stream should end, a
@@ -47,30 +36,27 @@ nlohmann::json verdict_json(const TestOptions& options, const std::optional<std:
 // a changed byte; on packages from elsewhere it may be no more than padding.
 int run_test(const TestOptions& options) {
   return run_command([&] {
-    if (auto why = unreadable_reason(options.package))
-      throw Failure{kExitUsage, options.package + ": " + *why};
-    std::string reason;
-    const std::optional<Package> package = read_package(options.package, reason);
-    if (!package) damaged(options, reason);
-    if (package->problem) damaged(options, "damaged: " + *package->problem);
-    if (auto problem = body_outside_file(*package)) damaged(options, *problem);
-    const DecodeCheck check = decode_all_in_memory(*package);
-    if (check.problem) damaged(options, *check.problem);
+    const Package package = read_sound_package(options.package, options.json);
+    if (auto problem = body_outside_file(package))
+      fail_damaged(options.package, *problem, options.json);
+    const DecodeCheck check = decode_all_in_memory(package);
+    if (check.problem) fail_damaged(options.package, *check.problem, options.json);
     for (const SuspectBody& suspect : check.suspects) {
       print_error(options.package + ": entry " + std::to_string(suspect.entry) +
                   ": suspect: " + suspect.reason);
     }
     if (options.json) {
-      nlohmann::json document = verdict_json(options, std::nullopt);
-      document["entries"] = package->entries.size();
-      document["installed_size"] = installed_total(*package);
+      nlohmann::json document =
+          with_verdict({{"package", host_text_to_utf8(options.package)}}, std::nullopt);
+      document["entries"] = package.entries.size();
+      document["installed_size"] = installed_total(package);
       document["suspect"] = nlohmann::json::array();
       for (const SuspectBody& suspect : check.suspects)
         document["suspect"].push_back({{"entry", suspect.entry}, {"reason", suspect.reason}});
       std::cout << document.dump(2) << '\n';
     } else if (!options.quiet) {
-      std::cout << options.package << ": sound, " << entry_count(package->entries.size()) << ", "
-                << installed_total(*package) << " bytes once installed";
+      std::cout << options.package << ": sound, " << entry_count(package.entries.size()) << ", "
+                << installed_total(package) << " bytes once installed";
       if (!check.suspects.empty()) std::cout << ", " << check.suspects.size() << " suspect";
       std::cout << '\n';
     }

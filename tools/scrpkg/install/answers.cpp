@@ -63,24 +63,21 @@ std::optional<int> BoxAnswerer::next_answer(const std::string& caption, unsigned
     case AnswerMode::none:
       break;
   }
-  refuse("no answer for the message box \"" + cp1252_to_utf8(caption) +
-             "\": standard input is not a terminal; use --answers or -y",
-         type);
-  return std::nullopt;
+  return refuse("no answer for the message box \"" + cp1252_to_utf8(caption) +
+                    "\": standard input is not a terminal; use --answers or -y",
+                type);
 }
 
 std::optional<int> BoxAnswerer::scripted_answer(const std::string& caption, unsigned type) {
   const std::string where = "the message box \"" + cp1252_to_utf8(caption) + "\"";
   if (next_ >= scripted_.size()) {
-    refuse("no answer left for " + where + " (buttons: " + button_list(type) + ")", type);
-    return std::nullopt;
+    return refuse("no answer left for " + where + " (buttons: " + button_list(type) + ")", type);
   }
   const std::string& given = scripted_[next_++];
   if (auto id = button_for_answer(given, type)) return id;
-  refuse("answer \"" + given + "\" is not a button of " + where +
-             " (buttons: " + button_list(type) + ")",
-         type);
-  return std::nullopt;
+  return refuse("answer \"" + given + "\" is not a button of " + where +
+                    " (buttons: " + button_list(type) + ")",
+                type);
 }
 
 std::optional<int> BoxAnswerer::typed_answer(unsigned type) {
@@ -88,8 +85,7 @@ std::optional<int> BoxAnswerer::typed_answer(unsigned type) {
   while (true) {
     out_ << "> " << std::flush;
     if (!std::getline(in_, line)) {
-      refuse("no answer: standard input ended", type);
-      return std::nullopt;
+      return refuse("no answer: standard input ended", type);
     }
     line = trimmed(line);
     if (line.empty()) return buttons_of(type).front().id;
@@ -99,10 +95,10 @@ std::optional<int> BoxAnswerer::typed_answer(unsigned type) {
   }
 }
 
-int BoxAnswerer::refuse(const std::string& message, unsigned type) {
+std::nullopt_t BoxAnswerer::refuse(const std::string& message, unsigned type) {
   error_ = message;
   if (buttons_of(type).size() == 1 && unstoppable_) unstoppable_(message);
-  return stopping_button(type);
+  return std::nullopt;
 }
 
 }  // namespace scrpkg::install

@@ -38,7 +38,7 @@ class BoxAnswerer {
   std::optional<int> next_answer(const std::string& caption, unsigned type);
   std::optional<int> scripted_answer(const std::string& caption, unsigned type);
   std::optional<int> typed_answer(unsigned type);
-  int refuse(const std::string& message, unsigned type);
+  std::nullopt_t refuse(const std::string& message, unsigned type);  // notes the error: no answer
 
   AnswerMode mode_;
   std::vector<std::string> scripted_;

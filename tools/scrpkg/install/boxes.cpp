@@ -17,22 +17,6 @@ std::string lower(std::string text) {
   return text;
 }
 
-// English names accepted beside the Dutch labels.
-std::string english_name(int id) {
-  switch (id) {
-    case platform::kIdOk:
-      return "ok";
-    case platform::kIdCancel:
-      return "cancel";
-    case platform::kIdYes:
-      return "yes";
-    case platform::kIdNo:
-      return "no";
-    default:
-      return "";
-  }
-}
-
 std::optional<int> position_answer(const std::string& answer, std::size_t count) {
   if (answer.empty() || answer.size() > 2) return std::nullopt;
   if (!std::all_of(answer.begin(), answer.end(), [](unsigned char c) { return std::isdigit(c); }))
@@ -45,10 +29,10 @@ std::optional<int> position_answer(const std::string& answer, std::size_t count)
 }  // namespace
 
 std::vector<Button> buttons_of(unsigned type) {
-  const Button ok{platform::kIdOk, "OK"};
-  const Button cancel{platform::kIdCancel, "Annuleren"};
-  const Button yes{platform::kIdYes, "Ja"};
-  const Button no{platform::kIdNo, "Nee"};
+  const Button ok{platform::kIdOk, "OK", "ok"};
+  const Button cancel{platform::kIdCancel, "Annuleren", "cancel"};
+  const Button yes{platform::kIdYes, "Ja", "yes"};
+  const Button no{platform::kIdNo, "Nee", "no"};
   switch (type & kButtonMask) {
     case platform::kMbOkCancel:
       return {ok, cancel};
@@ -81,7 +65,7 @@ std::optional<int> button_for_answer(const std::string& answer, unsigned type) {
   if (auto position = position_answer(answer, buttons.size())) return buttons[*position].id;
   const std::string wanted = lower(answer);
   for (const Button& b : buttons) {
-    if (wanted == lower(b.label) || wanted == english_name(b.id)) return b.id;
+    if (wanted == lower(b.label) || wanted == b.english) return b.id;
   }
   return std::nullopt;
 }

@@ -8,8 +8,9 @@
 namespace scrpkg::install {
 
 struct Button {
-  int id;             // the value the box returns (IDOK, IDCANCEL, IDYES, IDNO)
-  std::string label;  // as the Dutch system shows it
+  int id;               // the value the box returns (IDOK, IDCANCEL, IDYES, IDNO)
+  std::string label;    // as the Dutch system shows it
+  std::string english;  // its English name, accepted as an answer beside the label
 };
 
 // The box's buttons in their order on screen; the first one is the default.

@@ -52,6 +52,31 @@ void show_dialog(std::ostream& out, const Event& event) {
       << " (result " << event.dialog_result << ")\n";
 }
 
+// Dialogs, browser, launch and registration; message boxes are shown when they are asked.
+void show_event(std::ostream& out, const Event& event) {
+  switch (event.kind) {
+    case Event::Kind::dialog:
+      show_dialog(out, event);
+      break;
+    case Event::Kind::shell_open:
+      out << "open in the browser: " << cp1252_to_utf8(event.address) << '\n';
+      break;
+    case Event::Kind::launch:
+      out << "start: " << cp1252_to_utf8(event.address) << " (show command " << event.show_command
+          << ")\n";
+      break;
+    case Event::Kind::registration:
+      out << "system.ini: [boot] SCRNSAVE.EXE=" << cp1252_to_utf8(event.ini_value)
+          << ", screen saving switched on\n";
+      break;
+    case Event::Kind::message_box:
+    case Event::Kind::cursor:
+    case Event::Kind::paint:
+      break;
+  }
+  out << std::flush;
+}
+
 }  // namespace
 
 std::vector<std::vector<ShownControl>> dialog_rows(const Event& event) {
@@ -91,30 +116,6 @@ void show_message_box(std::ostream& out, const std::string& caption, const std::
 
 void show_answer(std::ostream& out, const std::string& label) {
   out << "> " << label << '\n';
-}
-
-void show_event(std::ostream& out, const Event& event) {
-  switch (event.kind) {
-    case Event::Kind::dialog:
-      show_dialog(out, event);
-      break;
-    case Event::Kind::shell_open:
-      out << "open in the browser: " << cp1252_to_utf8(event.address) << '\n';
-      break;
-    case Event::Kind::launch:
-      out << "start: " << cp1252_to_utf8(event.address) << " (show command " << event.show_command
-          << ")\n";
-      break;
-    case Event::Kind::registration:
-      out << "system.ini: [boot] SCRNSAVE.EXE=" << cp1252_to_utf8(event.ini_value)
-          << ", screen saving switched on\n";
-      break;
-    case Event::Kind::message_box:
-    case Event::Kind::cursor:
-    case Event::Kind::paint:
-      break;
-  }
-  out << std::flush;
 }
 
 void EventDisplay::operator()(const Event& event) {

@@ -25,9 +25,6 @@ void show_message_box(std::ostream& out, const std::string& caption, const std::
                       unsigned type);
 void show_answer(std::ostream& out, const std::string& label);
 
-// Dialogs, browser, launch and registration; message boxes are shown when they are asked.
-void show_event(std::ostream& out, const platform::posix::Event& event);
-
 // Shows events in the order a person sees them: what happens under the wait cursor (the
 // extraction inside the progress dialog) comes after the dialog that was on screen, which
 // the sandbox reports only once it has closed.

@@ -37,18 +37,6 @@ struct PackOptions {
 
 namespace fs = std::filesystem;
 
-// An input opened for reading, closed when it goes.
-struct InputFile {
-  std::string path;
-  std::FILE* file;
-  explicit InputFile(const std::string& name) : path(name), file(std::fopen(name.c_str(), "rb")) {}
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-  ~InputFile() {
-    if (file != nullptr) std::fclose(file);
-  }
-};
-
 // The size of a file to be read, once it is known to be one that reading can finish: a
 // regular file (not a FIFO, device or folder) that can be opened, of a size a package can
 // hold.
@@ -66,34 +54,29 @@ std::uint64_t checked_size(const std::string& path, bool entry) {
   return size;
 }
 
-// Every file the package is made from, to be kept from being written over.
-std::vector<std::string> given_files(const PackOptions& options) {
-  std::vector<std::string> given = options.files;
-  if (!options.stub.empty()) given.push_back(options.stub);
-  return given;
-}
-
 void refuse_overwriting_inputs(const PackOptions& options) {
-  for (const std::string& input : given_files(options)) {
+  std::vector<std::string> inputs = options.files;
+  if (!options.stub.empty()) inputs.push_back(options.stub);
+  for (const std::string& input : inputs) {
     if (same_file(options.output, input))
       throw Failure{kExitUsage,
                     options.output + ": is one of the inputs (" + input + "); nothing written"};
   }
 }
 
-std::vector<packer::PackInput> open_inputs(const std::vector<std::string>& paths,
-                                           std::vector<std::unique_ptr<InputFile>>& opened) {
+// Each file stays open, for its reader, until the last copy of the reader goes.
+std::vector<packer::PackInput> open_inputs(const std::vector<std::string>& paths) {
   std::vector<packer::PackInput> inputs;
   for (const std::string& path : paths) {
     const std::uint64_t size = checked_size(path, true);
-    opened.push_back(std::make_unique<InputFile>(path));
-    InputFile* in = opened.back().get();
-    if (in->file == nullptr) throw Failure{kExitUsage, path + ": " + std::strerror(errno)};
+    std::FILE* const opened = std::fopen(path.c_str(), "rb");
+    if (opened == nullptr) throw Failure{kExitUsage, path + ": " + std::strerror(errno)};
+    const std::shared_ptr<std::FILE> in(opened, [](std::FILE* file) { std::fclose(file); });
     inputs.push_back(
-        {packer::extension_field(path), size, [in](std::uint8_t* buffer, std::size_t room) {
-           const std::size_t got = std::fread(buffer, 1, room, in->file);
-           if (got == 0 && std::ferror(in->file))
-             throw packer::PackError(in->path + ": " + std::strerror(errno));
+        {packer::extension_field(path), size, [in, path](std::uint8_t* buffer, std::size_t room) {
+           const std::size_t got = std::fread(buffer, 1, room, in.get());
+           if (got == 0 && std::ferror(in.get()))
+             throw packer::PackError(path + ": " + std::strerror(errno));
            return got;
          }});
   }
@@ -117,8 +100,7 @@ void run_pack(const PackOptions& options) {
     settings.level = options.level;
     refuse_overwriting_inputs(options);
     if (!options.stub.empty()) checked_size(options.stub, false);
-    std::vector<std::unique_ptr<InputFile>> opened;
-    const std::vector<packer::PackInput> inputs = open_inputs(options.files, opened);
+    const std::vector<packer::PackInput> inputs = open_inputs(options.files);
     packer::Bytes stub;
     const packer::StubLayout layout = load_stub(options.stub, stub);
     Progress progress(total_size(inputs), !options.quiet);

@@ -5,17 +5,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tools/encoder/package_error.hpp"
-
-#if __has_include("scrpkg/embedded_stub.hpp")
 #include "scrpkg/embedded_stub.hpp"
-#define SCRPKG_HAVE_EMBEDDED_STUB 1
-#endif
+#include "tools/encoder/package_error.hpp"
 
 namespace scrpkg::pack {
 namespace {
 
-#ifdef SCRPKG_HAVE_EMBEDDED_STUB
 // The locator reads files, so the built-in stub goes to a temporary file for the check.
 packer::StubLayout load_embedded_stub(packer::Bytes& stub) {
   if (kEmbeddedStubSize == 0) {
@@ -32,7 +27,8 @@ packer::StubLayout load_embedded_stub(packer::Bytes& stub) {
     if (!out) throw packer::PackError("cannot write a temporary copy of the built-in stub");
   }
   try {
-    const packer::StubLayout layout = packer::inspect_stub_file(temp.string(), stub, "the built-in stub");
+    const packer::StubLayout layout =
+        packer::inspect_stub_file(temp.string(), stub, "the built-in stub");
     fs::remove(temp);
     return layout;
   } catch (...) {
@@ -41,11 +37,6 @@ packer::StubLayout load_embedded_stub(packer::Bytes& stub) {
     throw;
   }
 }
-#else
-packer::StubLayout load_embedded_stub(packer::Bytes&) {
-  throw packer::PackError("this scrpkg was built without an installer stub; give one with --stub");
-}
-#endif
 
 }  // namespace
 
