@@ -10,10 +10,6 @@
 #include "cli/windows_console.hpp"
 #endif
 
-#ifndef SCRPKG_VERSION
-#define SCRPKG_VERSION "0.0.0"
-#endif
-
 namespace {
 
 void register_commands(CLI::App& app) {
@@ -26,13 +22,6 @@ void register_commands(CLI::App& app) {
 #else
   scrpkg::install::add_install_command(app);
 #endif
-}
-
-bool is_help_or_version(const CLI::Error& e) {
-  return dynamic_cast<const CLI::Success*>(&e) != nullptr ||
-         dynamic_cast<const CLI::CallForHelp*>(&e) != nullptr ||
-         dynamic_cast<const CLI::CallForAllHelp*>(&e) != nullptr ||
-         dynamic_cast<const CLI::CallForVersion*>(&e) != nullptr;
 }
 
 // The first word left over when no subcommand matched: the one the user took for a
@@ -62,7 +51,8 @@ int main(int argc, char** argv) {
     // Commands report their own failures and leave only the status here.
     return e.get_exit_code();
   } catch (const CLI::Error& e) {
-    if (is_help_or_version(e)) return app.exit(e);
+    // CLI11 ends --help and --version by throwing CLI::Success (or a type derived from it).
+    if (dynamic_cast<const CLI::Success*>(&e) != nullptr) return app.exit(e);
     const std::string word = unknown_subcommand(app);
     scrpkg::print_error(word.empty() ? e.what() : word + ": no such subcommand");
     std::cerr << "Run with --help for more information.\n";
