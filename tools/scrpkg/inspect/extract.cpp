@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <system_error>
 
 #include "decode/decoder.hpp"
@@ -36,33 +37,26 @@ bool resolves_inside(const fs::path& folder, const fs::path& target) {
 
 constexpr std::size_t kChunk = std::size_t{1} << 20;  // bytes copied per read and write
 
-// The package opened at an entry's stored bytes; closed when it goes. Ends the subcommand
-// with status 1 when the package can't be opened there.
-class BodyReader {
- public:
-  BodyReader(const Package& package, const payload::Entry& entry)
-      : file_(std::fopen(package.path.c_str(), "rb")) {
-    if (file_ != nullptr && std::fseek(file_, static_cast<long>(entry.offset), SEEK_SET) == 0)
-      return;
-    const int error = errno;
-    if (file_ != nullptr) std::fclose(file_);
-    throw Failure{kExitUsage, package.path + ": " + std::strerror(error)};
-  }
-  BodyReader(const BodyReader&) = delete;
-  BodyReader& operator=(const BodyReader&) = delete;
-  ~BodyReader() { std::fclose(file_); }
-  std::FILE* file() const { return file_; }
-
- private:
-  std::FILE* file_;
+struct CloseFile {
+  void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// The package opened at an entry's stored bytes, closed when it goes. Ends the subcommand
+// with status 1 when the package can't be opened there.
+std::unique_ptr<std::FILE, CloseFile> open_body(const Package& package,
+                                                const payload::Entry& entry) {
+  std::unique_ptr<std::FILE, CloseFile> file(std::fopen(package.path.c_str(), "rb"));
+  if (!file || std::fseek(file.get(), static_cast<long>(entry.offset), SEEK_SET) != 0)
+    throw Failure{kExitUsage, package.path + ": " + std::strerror(errno)};
+  return file;
+}
+
 void write_stored(const Package& package, const payload::Entry& entry, OutputFile& out) {
-  const BodyReader in(package, entry);
+  const auto in = open_body(package, entry);
   std::vector<unsigned char> chunk(std::min<std::size_t>(kChunk, entry.stored_size));
   for (std::uint32_t left = entry.stored_size; left > 0;) {
     const std::size_t got =
-        std::fread(chunk.data(), 1, std::min<std::size_t>(chunk.size(), left), in.file());
+        std::fread(chunk.data(), 1, std::min<std::size_t>(chunk.size(), left), in.get());
     if (got == 0) throw Failure{kExitDamaged, package.path + ": entry's stored bytes cut short"};
     out.write(chunk.data(), got);
     left -= static_cast<std::uint32_t>(got);
@@ -93,8 +87,8 @@ bool write_restored(void* context, const unsigned char* data, std::size_t size) 
 }
 
 void write_decoded(const Package& package, const payload::Entry& entry, OutputFile& out) {
-  const BodyReader in(package, entry);
-  DecodeEnds ends{in.file(), &out, {}};
+  const auto in = open_body(package, entry);
+  DecodeEnds ends{in.get(), &out, {}};
   decode::decode_from_reader(read_stored, &ends, {entry.stored_size, entry.original_size},
                              write_restored, &ends);
   if (!ends.write_error.empty()) throw OutputError(ends.write_error);
