@@ -26,12 +26,6 @@ void Progress::clear_line() const {
   if (active_) std::fprintf(stderr, "\r%*s\r", kBarWidth + 16, "");
 }
 
-void Progress::finish() const {
-  if (!active_) return;
-  clear_line();
-  std::fflush(stderr);
-}
-
 void Progress::show() const {
   if (!active_) return;
   const std::uint64_t percent = total_ == 0 ? 100 : done_ * 100 / total_;

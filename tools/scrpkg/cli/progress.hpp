@@ -10,8 +10,7 @@ class Progress {
   Progress(std::uint64_t total_bytes, bool wanted);
   void show() const;  // draws the bar as it stands, before a long step
   void advance(std::uint64_t bytes);
-  void clear_line() const;  // before other output, so it does not mix with the bar
-  void finish() const;
+  void clear_line() const;  // before other output and at the end: no bar is left behind
 
  private:
   std::uint64_t total_;

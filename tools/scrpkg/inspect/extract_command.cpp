@@ -47,7 +47,6 @@ int run_extract(const ExtractOptions& options) {
                   << " bytes)\n";
       }
     }
-    progress.finish();
     return kExitOk;
   });
 }

@@ -119,7 +119,7 @@ void run_pack(const PackOptions& options) {
           progress.show();
         });
     out.commit();
-    progress.finish();
+    progress.clear_line();
     if (!options.quiet) {
       std::cout << options.output << ": " << entry_count(inputs.size()) << ", " << size
                 << " bytes\n";
