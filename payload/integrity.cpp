@@ -111,7 +111,7 @@ Integrity check_located(platform::File file, std::uint32_t* failed_entry, const 
 }
 
 Integrity check_integrity(const char* path, std::uint32_t* failed_entry) {
-  const platform::File file = locate_payload_at(path);
+  const platform::File file = locate_payload(path);
   const Integrity verdict = check_located(file, failed_entry, nullptr);
   if (file != platform::kInvalidFile) platform::file_close(file);
   return verdict;

@@ -134,7 +134,7 @@ platform::File open_resource_at(const char* path, std::uint32_t type, std::uint3
 }
 
 // The first resource in tree order: any entry at each level of the same walk.
-platform::File locate_payload_at(const char* path) {
+platform::File locate_payload(const char* path) {
   char own_path[platform::kLocatorPathSize];
   if (path == nullptr) {
     if (!module_path(nullptr, own_path, sizeof own_path)) return platform::kInvalidFile;
@@ -146,7 +146,7 @@ platform::File locate_payload_at(const char* path) {
 
 void read_display_name(const char* path) {
   std::memset(g_display_name, 0, kNameSize);
-  const platform::File file = locate_payload_at(path);
+  const platform::File file = locate_payload(path);
   if (file == platform::kInvalidFile) return;
   char name[kNameSize];
   if (read_name(file, name)) std::memcpy(g_display_name, name, kNameSize);
@@ -154,7 +154,7 @@ void read_display_name(const char* path) {
 }
 
 bool sum_installed_size(const char* path) {
-  const platform::File file = locate_payload_at(path);
+  const platform::File file = locate_payload(path);
   if (file == platform::kInvalidFile) return false;
   Header header;
   if (read_header(file, header)) {

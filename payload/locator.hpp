@@ -22,16 +22,12 @@ extern std::uint32_t g_installed_total;
 // Returns platform::kInvalidFile, with nothing left open, when the module path can't be had,
 // the file can't be opened, lacks the "MZ" or "PE\0\0" signature or a ".rsrc" section, a
 // read comes back short or a position it would seek to lies outside the file.
-platform::File locate_payload_at(const char* path);
-
-inline platform::File locate_payload() {
-  return locate_payload_at(nullptr);
-}
+platform::File locate_payload(const char* path = nullptr);
 
 // Opens the file at `path` positioned at the data of resource `type` number `id` (its first
 // language) and sets `size` to the data's size: the tree the payload start is found in,
 // walked by numbers. Returns platform::kInvalidFile, with nothing left open, when there is
-// no such resource or the file fails as for locate_payload_at. Host tools only.
+// no such resource or the file fails as for locate_payload. Host tools only.
 platform::File open_resource_at(const char* path, std::uint32_t type, std::uint32_t id,
                                 std::uint32_t& size);
 

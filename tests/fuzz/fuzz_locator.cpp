@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::write_bytes(path, data, size);
   const int descriptors = fuzz::open_descriptors();
 
-  const platform::File file = payload::locate_payload_at(path.c_str());
+  const platform::File file = payload::locate_payload(path.c_str());
   if (file != platform::kInvalidFile) {
     read_located(file, size);
     platform::file_close(file);

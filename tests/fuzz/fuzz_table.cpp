@@ -101,7 +101,7 @@ Expected model(const testsupport::Bytes& file, std::uint64_t start) {
 }
 
 void check_table_read(const fuzz::fs::path& path, const Expected& expected) {
-  const platform::File file = payload::locate_payload_at(path.c_str());
+  const platform::File file = payload::locate_payload(path.c_str());
   FUZZ_REQUIRE(file != platform::kInvalidFile, "the well-formed stub was not located");
   payload::Header header;
   std::uint32_t count = 0;

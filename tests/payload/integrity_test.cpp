@@ -220,7 +220,7 @@ TEST_P(TableReader, ReadsHeaderAndEntries) {
       {Bytes(20, 1), 0, ".SCR"}, {Bytes(4, 2), 77, ".DAT"}, {Bytes(18, 3), 0, ".WAV"}};
   const Bytes package = build_package(entries, options);
   const TempFile file(Bytes(package.begin(), package.end() - GetParam().cut));
-  const platform::File handle = payload::locate_payload_at(file.path());
+  const platform::File handle = payload::locate_payload(file.path());
   ASSERT_NE(handle, platform::kInvalidFile);
   payload::Header header{};
   payload::Entry read[3] = {};
@@ -264,7 +264,7 @@ TEST(TableReaderEnds, ShortReadsReportAnIncompleteTable) {
   for (const Case& c : {Case{start + 33, 0}, Case{start + 34, 0}, Case{start + 49, 0},
                         Case{start + 50, 1}, Case{start + 65, 1}}) {
     const TempFile file(Bytes(package.begin(), package.begin() + c.length));
-    const platform::File handle = payload::locate_payload_at(file.path());
+    const platform::File handle = payload::locate_payload(file.path());
     ASSERT_NE(handle, platform::kInvalidFile);
     payload::Header header;
     payload::Entry read[1];

@@ -36,7 +36,7 @@ class LocatorFinds : public testing::TestWithParam<FoundCase> {};
 TEST_P(LocatorFinds, TheDataOfTheFirstResourceInTreeOrder) {
   const Bytes stub = build_stub(GetParam().options);
   const TempFile file(stub);
-  const platform::File handle = payload::locate_payload_at(file.path());
+  const platform::File handle = payload::locate_payload(file.path());
   ASSERT_NE(handle, platform::kInvalidFile);
   EXPECT_EQ(platform::file_seek(handle, 0, platform::SeekFrom::current),
             static_cast<std::int32_t>(testsupport::resource_data_offset(stub, GetParam().type)));

@@ -85,7 +85,7 @@ inline std::uint32_t entry_position(const Bytes& package, std::uint32_t index) {
 
 // Where the locator leaves its handle, or -1 when it returns none. Closes the handle.
 inline long located_at(const char* path) {
-  const platform::File file = payload::locate_payload_at(path);
+  const platform::File file = payload::locate_payload(path);
   if (file == platform::kInvalidFile) return -1;
   const long position = platform::file_seek(file, 0, platform::SeekFrom::current);
   platform::file_close(file);

@@ -45,7 +45,7 @@ std::uint32_t placeholder_offset(const std::vector<std::uint8_t>& stub,
 std::uint32_t located_payload(const std::string& path) {
   // The platform layer resolves relative paths against its own notion of a drive.
   const std::string absolute = std::filesystem::absolute(path).lexically_normal().string();
-  const platform::File file = payload::locate_payload_at(absolute.c_str());
+  const platform::File file = payload::locate_payload(absolute.c_str());
   if (file == platform::kInvalidFile) throw PackError("the payload locator finds no payload");
   const std::int32_t at = platform::file_seek(file, 0, platform::SeekFrom::current);
   platform::file_close(file);

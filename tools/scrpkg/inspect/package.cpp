@@ -81,7 +81,7 @@ std::optional<Package> read_package(const std::string& path, std::string& reason
     reason = *problem;
     return std::nullopt;
   }
-  const platform::File file = payload::locate_payload_at(core_path(path).c_str());
+  const platform::File file = payload::locate_payload(core_path(path).c_str());
   const std::int32_t start = file == platform::kInvalidFile
                                  ? -1
                                  : platform::file_seek(file, 0, platform::SeekFrom::current);
